@@ -1,0 +1,64 @@
+# The host side: native unit tests of the portable core, the cross builds of
+# the product and of the Wine test programs, and every test ctest runs.
+enable_testing()
+find_package(GTest REQUIRED)
+
+add_library(kindling_portable STATIC ${KINDLING_PORTABLE_SOURCES})
+target_include_directories(kindling_portable PUBLIC src res)
+target_compile_options(kindling_portable PRIVATE -Wall -Wextra)
+
+file(GLOB KINDLING_UNIT_TESTS CONFIGURE_DEPENDS
+    tests/framework/*_test.cpp tests/launcher/*_test.cpp tests/config/*_test.cpp tests/jre/*_test.cpp)
+add_executable(kindling_unit tests/support/fake_platform.cpp ${KINDLING_UNIT_TESTS})
+target_include_directories(kindling_unit PRIVATE tests)
+target_link_libraries(kindling_unit PRIVATE kindling_portable GTest::gtest_main)
+add_test(NAME unit COMMAND kindling_unit)
+
+# Cross builds, each its own CMake tree with the MinGW toolchain.
+include(ExternalProject)
+function(kindling_cross name arch variant part dist)
+    ExternalProject_Add(${name}
+        SOURCE_DIR "${CMAKE_SOURCE_DIR}"
+        BINARY_DIR "${CMAKE_BINARY_DIR}/${name}"
+        CMAKE_ARGS
+            -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw.cmake
+            -DKINDLING_MINGW_ARCH=${arch}
+            -DKINDLING_MINGW_VARIANT=${variant}
+            -DKINDLING_WINDOWS_PART=${part}
+            -DKINDLING_DIST_DIR=${dist}
+            -DCMAKE_BUILD_TYPE=Release
+        INSTALL_COMMAND ""
+        BUILD_ALWAYS ON
+        USES_TERMINAL_BUILD ON)
+endfunction()
+
+set(KINDLING_DIST "${CMAKE_SOURCE_DIR}/dist")
+kindling_cross(product32 i686 win32 product "${KINDLING_DIST}/win32")
+kindling_cross(product64 x86_64 win32 product "${KINDLING_DIST}/win64")
+kindling_cross(winetests32 i686 posix tests "${CMAKE_BINARY_DIR}/winetests32")
+kindling_cross(winetests64 x86_64 posix tests "${CMAKE_BINARY_DIR}/winetests64")
+
+foreach(arch win32 win64)
+    if(arch STREQUAL "win32")
+        set(objdump i686-w64-mingw32-objdump)
+    else()
+        set(objdump x86_64-w64-mingw32-objdump)
+    endif()
+    add_test(NAME imports_${arch}
+        COMMAND "${CMAKE_SOURCE_DIR}/tests/check-imports.sh" ${objdump} "${KINDLING_DIST}/${arch}/kindling.exe")
+endforeach()
+
+# The real executable under Wine. A machine that cannot run an architecture
+# reports those tests as skipped, never as passed.
+set(KINDLING_WINE_PREFIXES "${CMAKE_BINARY_DIR}/wineprefix")
+foreach(bits 32 64)
+    set(arch win${bits})
+    set(runner "${CMAKE_SOURCE_DIR}/tests/wine/run-tests" ${arch} "${KINDLING_WINE_PREFIXES}/${arch}"
+        "${CMAKE_BINARY_DIR}/winetests${bits}/kindling_wine_tests.exe")
+    add_test(NAME wine_${arch} COMMAND ${runner} --gtest_filter=-*CodePage932*)
+    add_test(NAME wine_${arch}_cp932 COMMAND ${runner} --gtest_filter=*CodePage932*)
+    set_tests_properties(wine_${arch}_cp932 PROPERTIES ENVIRONMENT "LC_ALL=ja_JP.UTF-8")
+    set_tests_properties(wine_${arch} wine_${arch}_cp932 PROPERTIES
+        SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_${arch} TIMEOUT 900
+        ENVIRONMENT_MODIFICATION "KINDLING_DIST=set:${KINDLING_DIST}/${arch}")
+endforeach()

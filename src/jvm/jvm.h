@@ -1,0 +1,14 @@
+// Hosting the Java VM: search paths, the JVM library, options, the main thread.
+#pragma once
+
+class Launcher;
+
+void PrepareSearchPaths(Launcher& launcher);
+// False after its message: the library cannot be loaded or lacks its exports.
+bool LoadJvmLibrary(Launcher& launcher);
+// False after its message, or without one when the configuration path cannot be formed.
+bool AssembleVmOptions(Launcher& launcher);
+// Runs the Java program on its own thread; returns that thread's exit code.
+int StartMainThread(Launcher& launcher);
+// Waits for the Java program's non-daemon threads, then destroys the VM.
+void DestroyVm(Launcher& launcher);

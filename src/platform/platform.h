@@ -1,0 +1,50 @@
+// The one seam between the launch logic and the operating system.
+// Everything above it is portable and unit-tested natively against a fake;
+// the product links the Win32 implementation.
+#pragma once
+
+class String;
+
+namespace os {
+
+// Window, module and thread handles are pointer-sized on every platform.
+using Handle = void*;
+
+// Bytes taken by the character that starts at p, in the process's ANSI code
+// page: 2 for a lead byte followed by a trail byte, else 1 (0 at the NUL).
+int CharSize(const char* p);
+
+// True when the character of `size` bytes at p is white space (C1_SPACE of
+// the thread's locale).
+bool IsSpaceChar(const char* p, int size);
+
+// The process's whole command line as the system keeps it.
+const char* CommandLine();
+
+// Full path of the running executable; false with the system error code.
+bool ModuleFileName(String& path, unsigned long& error);
+
+// Profile (INI) access with the platform's own parsing rules.
+// ReadProfileValue returns the count of characters copied, as the platform does.
+unsigned long ReadProfileValue(const char* section, const char* key, char* buffer,
+                                unsigned long size, const char* file);
+bool WriteProfileValue(const char* section, const char* key, const char* value,
+                        const char* file);
+
+// Text of a string-table entry of the executable; returns the count copied.
+int LoadResourceText(unsigned id, char* buffer, int size);
+
+// A modal message box; its result is of no interest to the launcher.
+void ShowMessageBox(Handle owner, const char* text, const char* caption, unsigned style);
+
+bool SetCurrentDir(const char* path);
+
+// The active window of the calling thread, or null.
+Handle ActiveWindow();
+
+// Framework start-up: the UI state of the primary thread, and the module object.
+void PrepareUserInterface();
+int InitializeModule(Handle module);  // an HRESULT
+void TerminateModule();
+
+}  // namespace os

@@ -1,0 +1,103 @@
+#include "support/fake_platform.h"
+
+#include <string.h>
+
+#include "framework/kstring.h"
+
+namespace {
+FakeSystem* current = new FakeSystem();
+
+bool IsLead932(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Copies like the platform does: at most size - 1 characters and a NUL.
+unsigned long CopyOut(const std::string& value, char* buffer, unsigned long size) {
+    if (size == 0) return 0;
+    unsigned long count = value.size() < size - 1 ? static_cast<unsigned long>(value.size()) : size - 1;
+    memcpy(buffer, value.data(), count);
+    buffer[count] = '\0';
+    return count;
+}
+}  // namespace
+
+FakeSystem& Fake() { return *current; }
+
+void ResetFake() {
+    delete current;
+    current = new FakeSystem();
+}
+
+std::map<std::string, std::map<std::string, std::string>>& FakeSystem::Ini() {
+    std::string path = modulePath;
+    size_t dot = path.rfind('.');
+    return iniFiles[path.substr(0, dot) + ".ini"];
+}
+
+namespace os {
+
+int CharSize(const char* p) {
+    if (!*p) return 0;
+    if (Fake().codePage932 && IsLead932(static_cast<unsigned char>(*p)) && p[1]) return 2;
+    return 1;
+}
+
+bool IsSpaceChar(const char* p, int size) {
+    return size == 1 && (*p == ' ' || (*p >= '\t' && *p <= '\r'));
+}
+
+const char* CommandLine() { return Fake().commandLine.c_str(); }
+
+bool ModuleFileName(String& path, unsigned long& error) {
+    if (Fake().modulePathError) {
+        error = Fake().modulePathError;
+        return false;
+    }
+    path = Fake().modulePath.c_str();
+    return true;
+}
+
+unsigned long ReadProfileValue(const char* section, const char* key, char* buffer, unsigned long size,
+                                const char* file) {
+    Fake().profileReads.push_back(std::string(section) + "/" + key);
+    Fake().profileReadSizes.push_back(size);
+    std::string value;
+    auto f = Fake().iniFiles.find(file);
+    if (f != Fake().iniFiles.end()) {
+        auto s = f->second.find(section);
+        if (s != f->second.end()) {
+            auto k = s->second.find(key);
+            if (k != s->second.end()) value = k->second;
+        }
+    }
+    return CopyOut(value, buffer, size);
+}
+
+bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file) {
+    Fake().profileWrites.push_back({section, key, value, file});
+    Fake().iniFiles[file][section][key] = value;
+    return true;
+}
+
+int LoadResourceText(unsigned id, char* buffer, int size) {
+    auto text = Fake().texts.find(id);
+    if (text == Fake().texts.end() || size <= 0) return 0;
+    return static_cast<int>(CopyOut(text->second, buffer, static_cast<unsigned long>(size)));
+}
+
+void ShowMessageBox(Handle owner, const char* text, const char* caption, unsigned style) {
+    Fake().boxes.push_back({owner, text, caption != nullptr, style});
+}
+
+bool SetCurrentDir(const char* path) {
+    Fake().currentDirChanges.push_back(path);
+    return true;
+}
+
+Handle ActiveWindow() { return Fake().activeWindow; }
+
+void PrepareUserInterface() { Fake().userInterfacePrepared = true; }
+
+int InitializeModule(Handle) { return Fake().moduleInitResult; }
+
+void TerminateModule() { Fake().moduleTerminated = true; }
+
+}  // namespace os

@@ -1,0 +1,56 @@
+// An in-memory operating system for the portable core: INI files, a string
+// table, a module path, and a record of every box and directory change.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct ShownBox {
+    os::Handle owner;
+    std::string text;
+    bool hasCaption;
+    unsigned style;
+};
+
+struct ProfileWrite {
+    std::string section, key, value, file;
+};
+
+struct FakeSystem {
+    bool codePage932 = false;  // lead bytes 0x81-0x9F and 0xE0-0xFC
+    std::string commandLine = "run.exe";
+    std::string modulePath = "C:\\Apps\\Tool\\run.exe";
+    unsigned long modulePathError = 0;  // non-zero: the module path cannot be had
+    // file -> section -> key -> value
+    std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> iniFiles;
+    std::map<unsigned, std::string> texts;
+    int moduleInitResult = 0;
+    os::Handle activeWindow = nullptr;
+
+    std::vector<ShownBox> boxes;
+    std::vector<std::string> currentDirChanges;
+    std::vector<ProfileWrite> profileWrites;
+    std::vector<std::string> profileReads;  // "section/key" in call order, one per call
+    std::vector<unsigned long> profileReadSizes;
+    bool userInterfacePrepared = false;
+    bool moduleTerminated = false;
+
+    // The INI file the launcher at modulePath reads.
+    std::map<std::string, std::map<std::string, std::string>>& Ini();
+};
+
+// The fake every os:: call goes to; reset before each test.
+FakeSystem& Fake();
+void ResetFake();
+
+#include <gtest/gtest.h>
+
+// Base of every test that runs portable code against the fake.
+class WithFakeSystem : public ::testing::Test {
+protected:
+    void SetUp() override { ResetFake(); }
+    FakeSystem& fake = Fake();
+};
