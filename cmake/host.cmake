@@ -53,7 +53,7 @@ endforeach()
 set(KINDLING_WINE_PREFIXES "${CMAKE_BINARY_DIR}/wineprefix")
 foreach(bits 32 64)
     set(arch win${bits})
-    set(runner "${CMAKE_SOURCE_DIR}/tests/wine/run-tests" ${arch} "${KINDLING_WINE_PREFIXES}/${arch}"
+    set(runner "${CMAKE_SOURCE_DIR}/tests/wine/run-wine" ${arch} "${KINDLING_WINE_PREFIXES}/${arch}"
         "${CMAKE_BINARY_DIR}/winetests${bits}/kindling_wine_tests.exe")
     add_test(NAME wine_${arch} COMMAND ${runner} --gtest_filter=-*CodePage932*)
     add_test(NAME wine_${arch}_cp932 COMMAND ${runner} --gtest_filter=*CodePage932*)

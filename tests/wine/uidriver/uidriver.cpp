@@ -105,7 +105,8 @@ std::string PressButton(HWND dialog, int id) {
 std::string PressEscape(HWND dialog) {
     SetForegroundWindow(dialog);
     HWND target = dialog;
-    GUITHREADINFO info = {sizeof info};
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus &&
         IsChild(dialog, info.hwndFocus))
         target = info.hwndFocus;
@@ -140,13 +141,12 @@ std::string Apply(HWND dialog, const Action& action) {
 std::set<DWORD> ProcessesOf(HANDLE job, DWORD mainPid) {
     std::set<DWORD> pids = {mainPid};
     if (!job) return pids;
-    struct {
-        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
-        ULONG_PTR more[255];
-    } ids = {};
-    if (QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr)) {
-        for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i)
-            pids.insert(static_cast<DWORD>(ids.list.ProcessIdList[i]));
+    std::vector<ULONG_PTR> buffer(256);
+    auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
+    if (QueryInformationJobObject(job, JobObjectBasicProcessIdList, list,
+                                  static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR)), nullptr)) {
+        const ULONG_PTR* ids = list->ProcessIdList;
+        for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) pids.insert(static_cast<DWORD>(ids[i]));
     }
     return pids;
 }
@@ -273,6 +273,9 @@ RunResult Run(const RunOptions& options) {
         Enumeration e = {&pids, {}};
         EnumWindows(AddTopLevel, reinterpret_cast<LPARAM>(&e));
 
+        // Z-order puts an owned window above its owner; bottom first comes
+        // closer to the order they were shown in.
+        std::reverse(e.found.begin(), e.found.end());
         for (HWND hwnd : e.found) {
             auto it = tracked.find(hwnd);
             if (it == tracked.end()) {
@@ -285,8 +288,11 @@ RunResult Run(const RunOptions& options) {
             Tracked& t = it->second;
             if (t.settled || now - t.firstSeen < kSettleMs) continue;
             t.settled = true;
+            // Replying to one dialog may destroy another window of this round.
+            SeenWindow settled = Capture(hwnd);
+            if (!IsWindow(hwnd)) continue;
             SeenWindow& seen = result.windows[t.index];
-            seen = Capture(hwnd);
+            seen = settled;
 
             Action action;
             if (options.onWindow)
