@@ -18,4 +18,5 @@ set(KINDLING_PORTABLE_SOURCES
 set(KINDLING_WIN32_SOURCES
     src/framework/win32/app_module.cpp
     src/platform/win32/platform_win32.cpp
+    src/jre/win32/missing_jre_dialog_win32.cpp
 )

@@ -10,7 +10,23 @@ enum class JvmType : int;
 // The required-version phrase of the missing-runtime message.
 String RequiredVersionText(const Launcher& launcher);
 
-// Shows the dialog modally; returns 1 (OK) with the chosen folder, ending in
-// "\", and the jvm.dll found in it, or another value when left without OK.
-int ShowMissingJreDialog(os::Handle owner, const String& message, JvmType type,
-                         String& chosenFolder, String& jvmLibraryPath);
+class MissingJreDialog {
+public:
+    static constexpr int kOk = 1;
+    static constexpr int kCancel = 2;
+
+    MissingJreDialog(const String& message, JvmType type) : jvmType(type), message(message) {}
+
+    // Shows the dialog modally; kOk, kCancel, or another value when it
+    // cannot be shown, which counts as Cancel.
+    int ShowModal(os::Handle owner);
+
+    // What a folder picked with Browse does: it becomes chosenFolder (ending
+    // in "\") and is searched for a jvm.dll. True when OK is to be enabled.
+    bool AcceptPickedFolder(const String& folder);
+
+    JvmType jvmType;
+    String message;
+    String chosenFolder;
+    String jvmLibraryPath;
+};

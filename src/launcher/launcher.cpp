@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kDialogOk = 1;
-
 bool IsLaterStart(const Launcher& launcher) {
     return launcher.singleInstance && !launcher.isFirstInstance;
 }
@@ -27,17 +25,13 @@ bool AskUserForRuntime(Launcher& launcher) {
     FormatArg phrase[] = {RequiredVersionText(launcher)};
     unsigned frame = launcher.jvmType == JvmType::Server ? IDS_JRE_NOT_FOUND_SERVER : IDS_JRE_NOT_FOUND;
     String message = FormatTextResource(frame, phrase, 1);
-    String chosenFolder;
-    String libraryPath;
-    if (ShowMissingJreDialog(os::ActiveWindow(), message, launcher.jvmType, chosenFolder, libraryPath) !=
-        kDialogOk) {
-        return false;
-    }
-    launcher.jvmLibraryPath = libraryPath;
+    MissingJreDialog dialog(message, launcher.jvmType);
+    if (dialog.ShowModal(os::ActiveWindow()) != MissingJreDialog::kOk) return false;
+    launcher.jvmLibraryPath = dialog.jvmLibraryPath;
     // Remembered so the next start finds the runtime first; a failed write costs nothing now.
     String iniPath;
     if (GetIniPath(launcher, iniPath)) {
-        os::WriteProfileValue(ini::kRuntimeSection, ini::kJrePath, chosenFolder.c_str(), iniPath.c_str());
+        os::WriteProfileValue(ini::kRuntimeSection, ini::kJrePath, dialog.chosenFolder.c_str(), iniPath.c_str());
     }
     return true;
 }

@@ -46,3 +46,74 @@ TEST_F(JavaVersionTest, SplitsPreferredVersionsKeepingEmptyPieces) {
 }
 
 }  // namespace
+
+namespace {
+
+JavaVersion Parsed(const char* text, int fill = 0) {
+    JavaVersion v;
+    ParseJavaVersion(text, fill, v);
+    return v;
+}
+
+TEST_F(JavaVersionTest, ComparesFourPartsIgnoringTheirCount) {
+    struct Case { const char* a; const char* b; int order; };
+    const Case cases[] = {
+        {"1.6", "1.6.0", 0}, {"1.5.0_06", "1.5.0_07", -1}, {"1.6", "1.5.0_99", 1}, {"2", "10", -1}, {"", "0.0", 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CompareJavaVersions(Parsed(c.a), Parsed(c.b)), c.order) << c.a << " vs " << c.b;
+        EXPECT_EQ(CompareJavaVersions(Parsed(c.b), Parsed(c.a)), -c.order) << c.b << " vs " << c.a;
+        EXPECT_EQ(JavaVersionsEqual(Parsed(c.a), Parsed(c.b)), c.order == 0) << c.a << " vs " << c.b;
+    }
+}
+
+TEST_F(JavaVersionTest, MatchesPreferredEntries) {
+    struct Case { const char* preferred; const char* installed; bool match; };
+    const Case cases[] = {
+        {"1.5", "1.5.0_06", true}, {"1.5", "1.5", true},        {"1.5.0", "1.5", true},
+        {"1.5.0_06", "1.5.0_07", false}, {"1.5.1", "1.5", false}, {"1.6", "1.5.0_06", false},
+        {"", "1.6", false},        {"", "", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MatchesPreferredVersion(Parsed(c.installed), Parsed(c.preferred)), c.match)
+            << c.preferred << " for " << c.installed;
+    }
+}
+
+TEST_F(JavaVersionTest, QualifiesAgainstBoundsFilledForTheirSide) {
+    struct Case { const char* minimum; const char* maximum; const char* subkey; bool qualifies; };
+    const Case cases[] = {
+        {"1.5", "any", "1.4.2_10", false}, {"1.5", "any", "1.5", true},  {"any", "1.5", "1.5.0_06", true},
+        {"any", "1.5", "1.6", false},      {"1.5.0_10", "any", "1.5", false}, {"1.5.0_10", "any", "1.5.0_10", true},
+        {"any", "", "1.6", false},
+    };
+    for (const Case& c : cases) {
+        JavaVersion minimum = std::string(c.minimum) == "any" ? JavaVersion{{0, 0, 0, 0}, 4} : Parsed(c.minimum, 0);
+        JavaVersion maximum =
+            std::string(c.maximum) == "any" ? JavaVersion{{65535, 65535, 65535, 65535}, 4} : Parsed(c.maximum, 65535);
+        JavaVersion v = Parsed(c.subkey);
+        bool qualifies = CompareJavaVersions(v, maximum) <= 0 && CompareJavaVersions(v, minimum) >= 0;
+        EXPECT_EQ(qualifies, c.qualifies) << c.minimum << ".." << c.maximum << " " << c.subkey;
+    }
+}
+
+TEST_F(JavaVersionTest, OpenBoundsAndDottedText) {
+    struct Case { JavaVersion v; bool open; const char* text; };
+    const Case cases[] = {
+        {{{1, 5, 0, 0}, 2}, false, "1.5"},
+        {{{1, 5, 65535, 65535}, 2}, false, "1.5"},
+        {{{1, 6, 0, 10}, 4}, false, "1.6.0.10"},
+        {{{1, 0, 0, 0}, 1}, false, "1"},
+        {{{1, 65535, 2, 0}, 3}, false, "1.65535.2"},
+        {{{0, 0, 0, 0}, 0}, true, "0.0.0.0"},
+        {{{65535, 65535, 65535, 65535}, 4}, true, "0.0.0.0"},
+        {{{0, 0, 0, 65535}, 4}, false, "0.0.0.0"},
+        {{{-2, 7, 0, 0}, 2}, false, "-2.7"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsOpenVersionBound(c.v), c.open) << c.text;
+        EXPECT_STREQ(FormatJavaVersion(c.v).c_str(), c.text);
+    }
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "framework/kstring.h"
+#include "jre/missing_jre_dialog.h"
 
 namespace {
 FakeSystem* current = new FakeSystem();
@@ -101,3 +102,10 @@ int InitializeModule(Handle) { return Fake().moduleInitResult; }
 void TerminateModule() { Fake().moduleTerminated = true; }
 
 }  // namespace os
+
+int MissingJreDialog::ShowModal(os::Handle owner) {
+    Fake().dialogMessages.push_back(message.c_str());
+    Fake().dialogOwner = owner;
+    if (!Fake().dialogPick.empty()) AcceptPickedFolder(Fake().dialogPick.c_str());
+    return Fake().dialogResult;
+}

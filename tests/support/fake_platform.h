@@ -30,6 +30,13 @@ struct FakeSystem {
     int moduleInitResult = 0;
     os::Handle activeWindow = nullptr;
 
+    // The missing-runtime dialog: the folder the user picks (none when empty)
+    // and how the dialog ends.
+    std::string dialogPick;
+    int dialogResult = 2;
+    std::vector<std::string> dialogMessages;
+    os::Handle dialogOwner = nullptr;
+
     std::vector<ShownBox> boxes;
     std::vector<std::string> currentDirChanges;
     std::vector<ProfileWrite> profileWrites;

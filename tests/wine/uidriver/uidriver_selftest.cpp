@@ -131,6 +131,17 @@ TEST_F(DriverTest, RecordsMessageBoxesTheirOwnerAndTheFullExitCode) {
     EXPECT_EQ(std::vector<std::string>({"&Yes", "&No", "Cancel"}), second.ButtonTexts());
 }
 
+// Texts are read as Unicode, so they survive whatever the ANSI code page is.
+TEST_F(DriverTest, RecordsTextsAsUtf8Too) {
+    RunResult r = uidriver::Run(Options("unicode"));
+    SCOPED_TRACE(uidriver::Describe(r));
+    ASSERT_EQ(1u, r.windows.size());
+    EXPECT_EQ("Kindling \xC3\xBC", r.windows[0].captionUtf8);
+    const uidriver::Control* body = r.windows[0].FindControl(0xFFFF);
+    ASSERT_NE(nullptr, body);
+    EXPECT_EQ("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xC3\xBC", body->textUtf8);
+}
+
 TEST_F(DriverTest, RecordsOtherTopLevelWindowsWithoutAnsweringThem) {
     RunResult r = uidriver::Run(Options("boxes"));
     SCOPED_TRACE(uidriver::Describe(r));
