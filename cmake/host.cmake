@@ -8,7 +8,8 @@ target_include_directories(kindling_portable PUBLIC src res)
 target_compile_options(kindling_portable PRIVATE -Wall -Wextra)
 
 file(GLOB KINDLING_UNIT_TESTS CONFIGURE_DEPENDS
-    tests/framework/*_test.cpp tests/launcher/*_test.cpp tests/config/*_test.cpp tests/jre/*_test.cpp)
+    tests/framework/*_test.cpp tests/launcher/*_test.cpp tests/config/*_test.cpp tests/jre/*_test.cpp
+    tests/jvm/*_test.cpp)
 add_executable(kindling_unit tests/support/fake_platform.cpp ${KINDLING_UNIT_TESTS})
 target_include_directories(kindling_unit PRIVATE tests)
 target_link_libraries(kindling_unit PRIVATE kindling_portable GTest::gtest_main)

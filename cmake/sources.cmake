@@ -12,6 +12,7 @@ set(KINDLING_PORTABLE_SOURCES
     src/jre/runtime_search.cpp
     src/jre/missing_jre_dialog.cpp
     src/jvm/jvm.cpp
+    src/jvm/jvm_library.cpp
     src/instance/single_instance.cpp
     src/splash/splash.cpp
 )

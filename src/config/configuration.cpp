@@ -38,8 +38,7 @@ void ApplyJvmSource(Launcher& launcher, const String& value) {
 bool GetModulePath(const Launcher& launcher, String& path) {
     unsigned long error = 0;
     if (os::ModuleFileName(path, error)) return true;
-    ShowErrorFormat2(launcher.ownerWindow, LoadTextResource(IDS_WINDOWS_EXCEPTION),
-                     LoadTextResource(IDS_MODULE_PATH_FAILED), static_cast<int>(error));
+    ShowErrorCode(launcher.ownerWindow, IDS_WINDOWS_EXCEPTION, IDS_MODULE_PATH_FAILED, static_cast<int>(error));
     return false;
 }
 

@@ -8,6 +8,8 @@
 struct FormatArg {
     enum Kind { kText, kNumber };
     FormatArg(const String& text) : kind(kText), text(text.c_str()) {}  // NOLINT
+    // It keeps only a pointer: a temporary string would be gone before use.
+    FormatArg(String&& text) = delete;
     FormatArg(const char* text) : kind(kText), text(text ? text : "") {}  // NOLINT
     FormatArg(int number) : kind(kNumber), number(number) {}  // NOLINT
     Kind kind;

@@ -2,12 +2,11 @@
 
 #include "launcher/launcher.h"
 
-// Not built yet: VM hosting. Loading fails, so every launch that gets this far
+// Not built yet: the search paths, the VM options and the Java main thread.
+// Assembling the options fails, so a launch that has loaded its JVM library
 // ends with -1; no VM is ever created.
 
 void PrepareSearchPaths(Launcher&) {}
-
-bool LoadJvmLibrary(Launcher&) { return false; }
 
 bool AssembleVmOptions(Launcher&) { return false; }
 

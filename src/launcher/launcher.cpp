@@ -22,7 +22,8 @@ bool TryRuntimeHome(Launcher& launcher, const String& home) {
 }
 
 bool AskUserForRuntime(Launcher& launcher) {
-    FormatArg phrase[] = {RequiredVersionText(launcher)};
+    String requirement = RequiredVersionText(launcher);
+    FormatArg phrase[] = {requirement};
     unsigned frame = launcher.jvmType == JvmType::Server ? IDS_JRE_NOT_FOUND_SERVER : IDS_JRE_NOT_FOUND;
     String message = FormatTextResource(frame, phrase, 1);
     MissingJreDialog dialog(message, launcher.jvmType);
@@ -42,8 +43,7 @@ bool StartFramework(os::Handle module) {
     os::PrepareUserInterface();
     int result = os::InitializeModule(module);
     if (result < 0) {
-        ShowErrorFormat2(nullptr, LoadTextResource(IDS_COM_ERROR), LoadTextResource(IDS_MODULE_INIT_FAILED),
-                         result);
+        ShowErrorCode(nullptr, IDS_COM_ERROR, IDS_MODULE_INIT_FAILED, result);
         return false;
     }
     return true;

@@ -33,6 +33,11 @@ void ShowErrorFormat2(os::Handle owner, const String& format, const FormatArg& f
     ShowErrorText(FormatText(format.c_str(), args, 2), owner);
 }
 
+void ShowErrorCode(os::Handle owner, unsigned frameId, unsigned descriptionId, int code) {
+    String description = LoadTextResource(descriptionId);
+    ShowErrorFormat2(owner, LoadTextResource(frameId), description, code);
+}
+
 String FormatTextResource(unsigned id, const FormatArg* args, int count) {
     return FormatText(LoadTextResource(id).c_str(), args, count);
 }

@@ -16,5 +16,9 @@ void ShowErrorFormat1(os::Handle owner, const String& format, const String& argu
 void ShowErrorFormat2(os::Handle owner, const String& format, const FormatArg& first,
                       const FormatArg& second);
 
+// A frame text filled with a description text and an error or result code,
+// as in "Windows exception: %s (errno = %d).\n".
+void ShowErrorCode(os::Handle owner, unsigned frameId, unsigned descriptionId, int code);
+
 // A string-table text with its placeholders filled.
 String FormatTextResource(unsigned id, const FormatArg* args, int count);

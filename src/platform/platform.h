@@ -4,6 +4,7 @@
 #pragma once
 
 class String;
+class StringList;
 
 namespace os {
 
@@ -38,6 +39,21 @@ int LoadResourceText(unsigned id, char* buffer, int size);
 void ShowMessageBox(Handle owner, const char* text, const char* caption, unsigned style);
 
 bool SetCurrentDir(const char* path);
+
+// Whether any file or folder of that name exists.
+bool PathExists(const char* path);
+
+// HKEY_LOCAL_MACHINE, read access, the process's default registry view.
+// A string value read by size first; false when missing or empty.
+bool ReadRegistryString(const char* keyPath, const char* valueName, String& value);
+// Subkey names in enumeration order; none when the key cannot be opened.
+void ListRegistrySubkeys(const char* keyPath, StringList& names);
+
+// Dynamic libraries; null with the system error code on failure.
+Handle LoadDynamicLibrary(const char* path, unsigned long& error);
+void* FindExport(Handle library, const char* name, unsigned long& error);
+
+void SetEnvironment(const char* name, const char* value);
 
 // The active window of the calling thread, or null.
 Handle ActiveWindow();

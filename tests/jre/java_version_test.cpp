@@ -80,23 +80,6 @@ TEST_F(JavaVersionTest, MatchesPreferredEntries) {
     }
 }
 
-TEST_F(JavaVersionTest, QualifiesAgainstBoundsFilledForTheirSide) {
-    struct Case { const char* minimum; const char* maximum; const char* subkey; bool qualifies; };
-    const Case cases[] = {
-        {"1.5", "any", "1.4.2_10", false}, {"1.5", "any", "1.5", true},  {"any", "1.5", "1.5.0_06", true},
-        {"any", "1.5", "1.6", false},      {"1.5.0_10", "any", "1.5", false}, {"1.5.0_10", "any", "1.5.0_10", true},
-        {"any", "", "1.6", false},
-    };
-    for (const Case& c : cases) {
-        JavaVersion minimum = std::string(c.minimum) == "any" ? JavaVersion{{0, 0, 0, 0}, 4} : Parsed(c.minimum, 0);
-        JavaVersion maximum =
-            std::string(c.maximum) == "any" ? JavaVersion{{65535, 65535, 65535, 65535}, 4} : Parsed(c.maximum, 65535);
-        JavaVersion v = Parsed(c.subkey);
-        bool qualifies = CompareJavaVersions(v, maximum) <= 0 && CompareJavaVersions(v, minimum) >= 0;
-        EXPECT_EQ(qualifies, c.qualifies) << c.minimum << ".." << c.maximum << " " << c.subkey;
-    }
-}
-
 TEST_F(JavaVersionTest, OpenBoundsAndDottedText) {
     struct Case { JavaVersion v; bool open; const char* text; };
     const Case cases[] = {

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "framework/kstring.h"
+#include "framework/string_list.h"
 #include "jre/missing_jre_dialog.h"
 
 namespace {
@@ -22,10 +23,8 @@ unsigned long CopyOut(const std::string& value, char* buffer, unsigned long size
 
 FakeSystem& Fake() { return *current; }
 
-void ResetFake() {
-    delete current;
-    current = new FakeSystem();
-}
+// In place, so references taken before a reset stay valid.
+void ResetFake() { *current = FakeSystem(); }
 
 std::map<std::string, std::map<std::string, std::string>>& FakeSystem::Ini() {
     std::string path = modulePath;
@@ -33,7 +32,52 @@ std::map<std::string, std::map<std::string, std::string>>& FakeSystem::Ini() {
     return iniFiles[path.substr(0, dot) + ".ini"];
 }
 
+void FakeSystem::Register(const std::string& key, const std::string& version, const std::string& javaHome) {
+    registry[key].subkeys.push_back(version);
+    registry[key + version].values["JavaHome"] = javaHome;
+}
+
 namespace os {
+
+bool PathExists(const char* path) { return Fake().files.count(path) > 0; }
+
+bool ReadRegistryString(const char* keyPath, const char* valueName, String& value) {
+    auto key = Fake().registry.find(keyPath);
+    if (key == Fake().registry.end()) return false;
+    auto found = key->second.values.find(valueName);
+    if (found == key->second.values.end() || found->second.empty()) return false;
+    value = found->second.c_str();
+    return true;
+}
+
+void ListRegistrySubkeys(const char* keyPath, StringList& names) {
+    auto key = Fake().registry.find(keyPath);
+    if (key == Fake().registry.end()) return;
+    for (const std::string& name : key->second.subkeys) names.Append(name.c_str());
+}
+
+Handle LoadDynamicLibrary(const char* path, unsigned long& error) {
+    auto library = Fake().libraries.find(path);
+    if (library == Fake().libraries.end() || library->second.loadError) {
+        error = library == Fake().libraries.end() ? 126 : library->second.loadError;
+        return nullptr;
+    }
+    Fake().loadedLibraries.push_back(path);
+    return &library->second;
+}
+
+void* FindExport(Handle library, const char* name, unsigned long& error) {
+    auto* fake = static_cast<FakeSystem::Library*>(library);
+    if (!fake->exports.count(name)) {
+        error = 127;
+        return nullptr;
+    }
+    error = 0;
+    return const_cast<std::string*>(&*fake->exports.find(name));
+}
+
+void SetEnvironment(const char* name, const char* value) { Fake().environment[name] = value; }
+
 
 int CharSize(const char* p) {
     if (!*p) return 0;

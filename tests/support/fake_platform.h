@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,20 @@ struct FakeSystem {
     std::vector<std::string> dialogMessages;
     os::Handle dialogOwner = nullptr;
 
+    std::set<std::string> files;  // every path PathExists knows, folders included
+    struct RegistryKey {
+        std::vector<std::string> subkeys;  // in enumeration order
+        std::map<std::string, std::string> values;
+    };
+    std::map<std::string, RegistryKey> registry;  // key path below HKEY_LOCAL_MACHINE
+    struct Library {
+        unsigned long loadError = 0;  // non-zero: the load fails with it
+        std::set<std::string> exports;
+    };
+    std::map<std::string, Library> libraries;
+    std::map<std::string, std::string> environment;
+    std::vector<std::string> loadedLibraries;
+
     std::vector<ShownBox> boxes;
     std::vector<std::string> currentDirChanges;
     std::vector<ProfileWrite> profileWrites;
@@ -45,6 +60,8 @@ struct FakeSystem {
     bool userInterfacePrepared = false;
     bool moduleTerminated = false;
 
+    // Registers an installation: subkey `version` under `key`, with JavaHome.
+    void Register(const std::string& key, const std::string& version, const std::string& javaHome);
     // The INI file the launcher at modulePath reads.
     std::map<std::string, std::map<std::string, std::string>>& Ini();
 };

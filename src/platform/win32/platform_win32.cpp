@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/kstring.h"
+#include "framework/string_list.h"
 #include "framework/win32/app_module.h"
 #include "platform/platform.h"
 
@@ -60,6 +61,60 @@ void ShowMessageBox(Handle owner, const char* text, const char* caption, unsigne
 bool SetCurrentDir(const char* path) { return SetCurrentDirectoryA(path) != FALSE; }
 
 Handle ActiveWindow() { return GetActiveWindow(); }
+
+bool PathExists(const char* path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
+}
+
+bool ReadRegistryString(const char* keyPath, const char* valueName, String& value) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    bool read = false;
+    if (RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size > 0) {
+        char* buffer = value.GetBuffer(static_cast<int>(size));
+        if (buffer && RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) ==
+                          ERROR_SUCCESS) {
+            buffer[size] = '\0';  // the data need not end with a NUL of its own
+            value.ReleaseBuffer();
+            read = true;
+        } else if (buffer) {
+            value.ReleaseBuffer(0);
+        }
+    }
+    RegCloseKey(key);
+    return read;
+}
+
+void ListRegistrySubkeys(const char* keyPath, StringList& names) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char name[MAX_PATH];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = MAX_PATH;
+        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.Append(String(name, static_cast<int>(length)));
+    }
+    RegCloseKey(key);
+}
+
+Handle LoadDynamicLibrary(const char* path, unsigned long& error) {
+    HMODULE library = LoadLibraryA(path);
+    error = library ? 0 : GetLastError();
+    return library;
+}
+
+void* FindExport(Handle library, const char* name, unsigned long& error) {
+    FARPROC entry = GetProcAddress(static_cast<HMODULE>(library), name);
+    error = entry ? 0 : GetLastError();
+    return reinterpret_cast<void*>(entry);
+}
+
+void SetEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
 
 void PrepareUserInterface() {
     SetThreadLocale(GetSystemDefaultLCID());

@@ -59,12 +59,17 @@ protected:
         dir_ = std::string(temp) + "uidriver-" + std::to_string(GetCurrentProcessId()) + "-" + info->name();
         for (char& c : dir_)
             if (c == '/') c = '_';
+        RemoveDir();  // left over by an interrupted run; Wine reuses pids
         ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
     }
 
     void TearDown() override {
         SetEnvironmentVariableA("BOXES_MODE", nullptr);
         SetEnvironmentVariableA("BOXES_EXIT", nullptr);
+        RemoveDir();
+    }
+
+    void RemoveDir() {
         WIN32_FIND_DATAA found;
         HANDLE h = FindFirstFileA((dir_ + "\\*").c_str(), &found);
         if (h != INVALID_HANDLE_VALUE) {
@@ -194,8 +199,8 @@ TEST_F(DriverTest, RecordsDialogControls) {
     EXPECT_EQ(nullptr, w.FindControl(9999));
 }
 
-// The dialog fixture returns 100 for WM_CLOSE and 101 for IDCANCEL, which
-// (with no Cancel button) only the dialog manager's Escape handling sends.
+// The dialog fixture returns 100 for WM_CLOSE, 101 for IDCANCEL after an
+// Escape key went through its queue and 102 for IDCANCEL without one.
 TEST_F(DriverTest, RepliesReachTheDialogs) {
     const struct {
         const char* name;
@@ -206,6 +211,7 @@ TEST_F(DriverTest, RepliesReachTheDialogs) {
         {"default presses OK", "dialog", {}, "1"},
         {"press a button", "dialog", {{Reply::PressButton, 1234}}, "1234"},
         {"escape key", "dialog", {{Reply::Escape}}, "101"},
+        {"IDCANCEL is no Escape key", "dialog", {{Reply::PressButton, IDCANCEL}}, "102"},
         {"close box", "dialog", {{Reply::CloseBox}}, "100"},
         {"default presses Cancel without OK", "boxes", {{}, {}}, "1 2"},
         {"replies count dialogs only", "boxes", {{}, {Reply::PressButton, IDNO}}, "1 7"},
@@ -333,6 +339,15 @@ TEST_F(DriverTest, TimeoutAlsoKillsWhatTheTargetStarted) {
     ASSERT_FALSE(child.empty()) << "the fixture's child did not start";
     EXPECT_TRUE(ProcessGone(r.processId));
     EXPECT_TRUE(ProcessGone(std::stoul(child)));
+}
+
+TEST_F(DriverTest, SeesAndAnswersDialogsOfProcessesTheTargetStarted) {
+    RunResult r = uidriver::Run(Options("child"));
+    SCOPED_TRACE(uidriver::Describe(r));
+    EXPECT_FALSE(r.timedOut);
+    ASSERT_EQ(1u, r.windows.size());
+    EXPECT_EQ("Kindling \xC3\xBC", r.windows[0].captionUtf8);
+    EXPECT_NE(r.processId, r.windows[0].processId);
 }
 
 TEST_F(DriverTest, MissingProgramIsReportedNotStarted) {
