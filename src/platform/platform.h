@@ -54,6 +54,11 @@ Handle LoadDynamicLibrary(const char* path, unsigned long& error);
 void* FindExport(Handle library, const char* name, unsigned long& error);
 
 void SetEnvironment(const char* name, const char* value);
+// %NAME% references replaced as ExpandEnvironmentStrings does (undefined ones
+// stay as written); false leaves the text to the caller unexpanded.
+bool ExpandEnvironmentText(const char* text, String& expanded);
+// Total physical memory in bytes as GlobalMemoryStatus reports it (dwTotalPhys).
+unsigned long long TotalPhysicalMemory();
 
 // The active window of the calling thread, or null.
 Handle ActiveWindow();

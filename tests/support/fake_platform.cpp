@@ -1,6 +1,7 @@
 #include "support/fake_platform.h"
 
 #include <string.h>
+#include <strings.h>
 
 #include "framework/kstring.h"
 #include "framework/string_list.h"
@@ -77,6 +78,33 @@ void* FindExport(Handle library, const char* name, unsigned long& error) {
 }
 
 void SetEnvironment(const char* name, const char* value) { Fake().environment[name] = value; }
+
+bool ExpandEnvironmentText(const char* text, String& expanded) {
+    std::string in = text, out;
+    for (size_t i = 0; i < in.size();) {
+        size_t close = in[i] == '%' ? in.find('%', i + 1) : std::string::npos;
+        if (close == std::string::npos) {
+            out += in[i++];
+            continue;
+        }
+        std::string name = in.substr(i + 1, close - i - 1);
+        auto found = Fake().environment.end();
+        for (auto it = Fake().environment.begin(); it != Fake().environment.end(); ++it) {
+            if (strcasecmp(it->first.c_str(), name.c_str()) == 0) found = it;  // names ignore case
+        }
+        if (found == Fake().environment.end()) {
+            out += in.substr(i, close - i);  // undefined: kept, and its closing % may open the next one
+            i = close;
+        } else {
+            out += found->second;
+            i = close + 1;
+        }
+    }
+    expanded = out.c_str();
+    return true;
+}
+
+unsigned long long TotalPhysicalMemory() { return Fake().totalPhysicalMemory; }
 
 
 int CharSize(const char* p) {

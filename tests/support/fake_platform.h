@@ -49,7 +49,8 @@ struct FakeSystem {
         std::set<std::string> exports;
     };
     std::map<std::string, Library> libraries;
-    std::map<std::string, std::string> environment;
+    std::map<std::string, std::string> environment;  // also what %NAME% expands to
+    unsigned long long totalPhysicalMemory = 2147483648ULL;
     std::vector<std::string> loadedLibraries;
 
     std::vector<ShownBox> boxes;

@@ -116,6 +116,29 @@ void* FindExport(Handle library, const char* name, unsigned long& error) {
 
 void SetEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
 
+bool ExpandEnvironmentText(const char* text, String& expanded) {
+    DWORD size = ExpandEnvironmentStringsA(text, nullptr, 0);
+    if (size == 0) return false;
+    // Wine counts the size in UTF-16 units: double-byte text needs up to twice the room.
+    DWORD room = size * 2 + 2;
+    char* buffer = expanded.GetBuffer(static_cast<int>(room));
+    if (!buffer) return false;
+    DWORD written = ExpandEnvironmentStringsA(text, buffer, room);
+    if (written == 0 || written > room) {
+        expanded.ReleaseBuffer(0);
+        return false;
+    }
+    expanded.ReleaseBuffer();
+    return true;
+}
+
+unsigned long long TotalPhysicalMemory() {
+    MEMORYSTATUS status;
+    status.dwLength = sizeof status;
+    GlobalMemoryStatus(&status);
+    return status.dwTotalPhys;
+}
+
 void PrepareUserInterface() {
     SetThreadLocale(GetSystemDefaultLCID());
     DefWindowProcA(nullptr, WM_NULL, 0, 0);
