@@ -4,7 +4,7 @@ enable_testing()
 find_package(GTest REQUIRED)
 
 add_library(kindling_portable STATIC ${KINDLING_PORTABLE_SOURCES})
-target_include_directories(kindling_portable PUBLIC src res)
+target_include_directories(kindling_portable PUBLIC src res "${KINDLING_JNI_INCLUDE}" "${KINDLING_JNI_INCLUDE}/linux")
 target_compile_options(kindling_portable PRIVATE -Wall -Wextra)
 
 file(GLOB KINDLING_UNIT_TESTS CONFIGURE_DEPENDS

@@ -32,5 +32,5 @@ add_executable(kindling_wine_tests
     tests/wine/wine_main.cpp
     ${KINDLING_PORTABLE_SOURCES}
     ${KINDLING_WIN32_SOURCES})
-target_include_directories(kindling_wine_tests PRIVATE src res tests/wine)
-target_link_libraries(kindling_wine_tests PRIVATE uidriver gtest comctl32)
+target_include_directories(kindling_wine_tests PRIVATE src res tests/wine src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
+target_link_libraries(kindling_wine_tests PRIVATE uidriver gtest comctl32 shell32 ole32)

@@ -16,5 +16,15 @@ String StripPathComponents(const String& path, int count);
 bool AssembleVmOptions(Launcher& launcher);
 // Runs the Java program on its own thread; returns that thread's exit code.
 int StartMainThread(Launcher& launcher);
+// The Java main thread: creates the VM, runs main; 0 for success, 1 for failure.
+unsigned long MainThreadBody(Launcher& launcher);
+// The stack size the VM reports for Java threads, or 0.
+unsigned DefaultJavaStackSize(const Launcher& launcher);
+// Creates the VM with vmOptions and redirects the standard streams; false after its message.
+bool CreateVm(Launcher& launcher);
+// Finds the main class and calls main with the arguments, then detaches.
+bool InvokeMain(Launcher& launcher);
+// System.exit(-1): the VM ends the process.
+void CallSystemExit(Launcher& launcher);
 // Waits for the Java program's non-daemon threads, then destroys the VM.
 void DestroyVm(Launcher& launcher);

@@ -6,7 +6,9 @@
 
 bool LoadJvmLibrary(Launcher& launcher) {
     unsigned long error = 0;
-    os::Handle library = os::LoadDynamicLibrary(launcher.jvmLibraryPath.c_str(), error);
+    // The runtime's own DLLs (its C runtime among them) lie in its bin folder.
+    String binFolder = StripPathComponents(launcher.jvmLibraryPath, 2);
+    os::Handle library = os::LoadDynamicLibrary(launcher.jvmLibraryPath.c_str(), binFolder.c_str(), error);
     if (!library) {
         ShowErrorFormat2(launcher.ownerWindow, LoadTextResource(IDS_VM_LIBRARY_LOAD_FAILED), launcher.jvmLibraryPath,
                          static_cast<int>(error));

@@ -49,14 +49,26 @@ bool ReadRegistryString(const char* keyPath, const char* valueName, String& valu
 // Subkey names in enumeration order; none when the key cannot be opened.
 void ListRegistrySubkeys(const char* keyPath, StringList& names);
 
-// Dynamic libraries; null with the system error code on failure.
-Handle LoadDynamicLibrary(const char* path, unsigned long& error);
+// Dynamic libraries; null with the system error code on failure. The
+// library's own dependencies are also looked for in dependencyFolder.
+Handle LoadDynamicLibrary(const char* path, const char* dependencyFolder, unsigned long& error);
 void* FindExport(Handle library, const char* name, unsigned long& error);
 
 void SetEnvironment(const char* name, const char* value);
 // %NAME% references replaced as ExpandEnvironmentStrings does (undefined ones
 // stay as written); false leaves the text to the caller unexpanded.
 bool ExpandEnvironmentText(const char* text, String& expanded);
+// Threads. The routine's result is the thread's exit code.
+using ThreadRoutine = unsigned long (*)(void* parameter);
+// A new thread with that stack size (0: the executable's default), or null.
+Handle StartThread(unsigned stackSize, ThreadRoutine routine, void* parameter);
+// Waits without limit for the thread, closes its handle, returns its exit code.
+unsigned long JoinThread(Handle thread);
+
+// Text of the ANSI code page as UTF-16; returns the units written, at most
+// capacity (length units always suffice).
+int DecodeAnsi(const char* text, int length, unsigned short* out, int capacity);
+
 // Total physical memory in bytes as GlobalMemoryStatus reports it (dwTotalPhys).
 unsigned long long TotalPhysicalMemory();
 

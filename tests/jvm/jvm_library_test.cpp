@@ -51,6 +51,7 @@ TEST_F(JvmLibraryTest, LoadedLibraryPublishesItsLocation) {
     EXPECT_NE(launcher.defaultInitArgsEntry, nullptr);
     EXPECT_EQ(fake.environment["KP_JVM_PATH"], "C:\\Java\\jre\\bin\\client\\jvm.dll");
     EXPECT_EQ(fake.environment["KP_JVM_HOME"], "C:\\Java\\jre");
+    EXPECT_EQ(fake.dependencyFolders, std::vector<std::string>{"C:\\Java\\jre\\bin"});
 }
 
 TEST_F(JvmLibraryTest, StripPathComponentsByWholeCharacters) {

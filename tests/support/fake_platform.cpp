@@ -6,6 +6,7 @@
 #include "framework/kstring.h"
 #include "framework/string_list.h"
 #include "jre/missing_jre_dialog.h"
+#include "jvm/exception_report.h"
 
 namespace {
 FakeSystem* current = new FakeSystem();
@@ -57,7 +58,8 @@ void ListRegistrySubkeys(const char* keyPath, StringList& names) {
     for (const std::string& name : key->second.subkeys) names.Append(name.c_str());
 }
 
-Handle LoadDynamicLibrary(const char* path, unsigned long& error) {
+Handle LoadDynamicLibrary(const char* path, const char* dependencyFolder, unsigned long& error) {
+    Fake().dependencyFolders.push_back(dependencyFolder);
     auto library = Fake().libraries.find(path);
     if (library == Fake().libraries.end() || library->second.loadError) {
         error = library == Fake().libraries.end() ? 126 : library->second.loadError;
@@ -105,6 +107,24 @@ bool ExpandEnvironmentText(const char* text, String& expanded) {
 }
 
 unsigned long long TotalPhysicalMemory() { return Fake().totalPhysicalMemory; }
+
+// A thread runs to its end when started; joining hands back its exit code.
+Handle StartThread(unsigned stackSize, ThreadRoutine routine, void* parameter) {
+    Fake().threadStackSizes.push_back(stackSize);
+    if (Fake().threadStartFails) return nullptr;
+    static unsigned long exitCode;
+    exitCode = routine(parameter);
+    return &exitCode;
+}
+
+unsigned long JoinThread(Handle thread) { return *static_cast<unsigned long*>(thread); }
+
+// Each byte is the character of the same number (Latin-1).
+int DecodeAnsi(const char* text, int length, unsigned short* out, int capacity) {
+    int count = 0;
+    for (int i = 0; i < length && count < capacity; ++i) out[count++] = static_cast<unsigned char>(text[i]);
+    return count;
+}
 
 
 int CharSize(const char* p) {
@@ -180,4 +200,10 @@ int MissingJreDialog::ShowModal(os::Handle owner) {
     Fake().dialogOwner = owner;
     if (!Fake().dialogPick.empty()) AcceptPickedFolder(Fake().dialogPick.c_str());
     return Fake().dialogResult;
+}
+
+int JavaExceptionDialog::ShowModal(os::Handle) {
+    Fake().exceptionReports.push_back(std::u16string(reinterpret_cast<const char16_t*>(reportText),
+                                                     static_cast<size_t>(reportLength)));
+    return Fake().exceptionDialogResult;
 }

@@ -37,6 +37,9 @@ struct FakeSystem {
     int dialogResult = 2;
     std::vector<std::string> dialogMessages;
     os::Handle dialogOwner = nullptr;
+    // The uncaught-exception report: its texts and how it ends.
+    std::vector<std::u16string> exceptionReports;
+    int exceptionDialogResult = 1;
 
     std::set<std::string> files;  // every path PathExists knows, folders included
     struct RegistryKey {
@@ -51,7 +54,10 @@ struct FakeSystem {
     std::map<std::string, Library> libraries;
     std::map<std::string, std::string> environment;  // also what %NAME% expands to
     unsigned long long totalPhysicalMemory = 2147483648ULL;
+    bool threadStartFails = false;
+    std::vector<unsigned> threadStackSizes;
     std::vector<std::string> loadedLibraries;
+    std::vector<std::string> dependencyFolders;
 
     std::vector<ShownBox> boxes;
     std::vector<std::string> currentDirChanges;

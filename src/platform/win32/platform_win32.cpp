@@ -102,7 +102,9 @@ void ListRegistrySubkeys(const char* keyPath, StringList& names) {
     RegCloseKey(key);
 }
 
-Handle LoadDynamicLibrary(const char* path, unsigned long& error) {
+Handle LoadDynamicLibrary(const char* path, const char* dependencyFolder, unsigned long& error) {
+    // A full path alone does not make the loader search the runtime's bin folder.
+    if (dependencyFolder && *dependencyFolder) SetDllDirectoryA(dependencyFolder);
     HMODULE library = LoadLibraryA(path);
     error = library ? 0 : GetLastError();
     return library;
@@ -130,6 +132,41 @@ bool ExpandEnvironmentText(const char* text, String& expanded) {
     }
     expanded.ReleaseBuffer();
     return true;
+}
+
+namespace {
+struct ThreadStart {
+    ThreadRoutine routine;
+    void* parameter;
+};
+
+DWORD WINAPI RunThreadRoutine(void* start) {
+    ThreadStart copy = *static_cast<ThreadStart*>(start);
+    HeapFree(GetProcessHeap(), 0, start);
+    return copy.routine(copy.parameter);
+}
+}  // namespace
+
+Handle StartThread(unsigned stackSize, ThreadRoutine routine, void* parameter) {
+    auto* start = static_cast<ThreadStart*>(HeapAlloc(GetProcessHeap(), 0, sizeof(ThreadStart)));
+    if (!start) return nullptr;
+    *start = {routine, parameter};
+    HANDLE thread = CreateThread(nullptr, stackSize, RunThreadRoutine, start, 0, nullptr);
+    if (!thread) HeapFree(GetProcessHeap(), 0, start);
+    return thread;
+}
+
+unsigned long JoinThread(Handle thread) {
+    WaitForSingleObject(thread, INFINITE);
+    DWORD code = 0;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    return code;
+}
+
+int DecodeAnsi(const char* text, int length, unsigned short* out, int capacity) {
+    if (length <= 0) return 0;
+    return MultiByteToWideChar(CP_ACP, 0, text, length, reinterpret_cast<wchar_t*>(out), capacity);
 }
 
 unsigned long long TotalPhysicalMemory() {
