@@ -63,3 +63,33 @@ foreach(bits 32 64)
         SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_${arch} TIMEOUT 900
         ENVIRONMENT_MODIFICATION "KINDLING_DIST=set:${KINDLING_DIST}/${arch}")
 endforeach()
+
+# The JNI code against the real Java VM, with Java fixtures compiled here.
+find_program(KINDLING_JAVAC javac PATHS /usr/lib/jvm/java-17-openjdk-amd64/bin REQUIRED)
+file(GLOB KINDLING_JNI_FIXTURES CONFIGURE_DEPENDS tests/jni/fixtures/fixtures/*.java)
+set(KINDLING_JNI_CLASSES "${CMAKE_BINARY_DIR}/jni-classes")
+add_custom_command(OUTPUT "${KINDLING_JNI_CLASSES}/fixtures/App.class"
+    COMMAND "${KINDLING_JAVAC}" --release 17 -d "${KINDLING_JNI_CLASSES}" ${KINDLING_JNI_FIXTURES}
+    DEPENDS ${KINDLING_JNI_FIXTURES})
+add_custom_target(jni_fixtures ALL DEPENDS "${KINDLING_JNI_CLASSES}/fixtures/App.class")
+
+add_executable(kindling_jni_tests
+    tests/jni/jni_main.cpp tests/jni/jni_scenarios.cpp tests/jni/jni_test.cpp tests/support/fake_platform.cpp)
+target_include_directories(kindling_jni_tests PRIVATE tests)
+target_link_libraries(kindling_jni_tests PRIVATE kindling_portable GTest::gtest ${CMAKE_DL_LIBS} pthread)
+add_dependencies(kindling_jni_tests jni_fixtures)
+
+# Every JDK installed under /usr/lib/jvm: Debian's 17 always, newer ones when present.
+file(GLOB KINDLING_LIBJVMS /usr/lib/jvm/*/lib/server/libjvm.so)
+set(seen_jvms "")
+foreach(libjvm ${KINDLING_LIBJVMS})
+    get_filename_component(real "${libjvm}" REALPATH)
+    if(real IN_LIST seen_jvms)
+        continue()
+    endif()
+    list(APPEND seen_jvms "${real}")
+    string(REGEX REPLACE "^/usr/lib/jvm/([^/]+)/.*" "\\1" jdk "${libjvm}")
+    add_test(NAME jni_${jdk} COMMAND kindling_jni_tests)
+    set_tests_properties(jni_${jdk} PROPERTIES
+        ENVIRONMENT "KINDLING_LIBJVM=${real};KINDLING_JNI_CLASSES=${KINDLING_JNI_CLASSES}" TIMEOUT 600)
+endforeach()
