@@ -29,6 +29,7 @@ set(KINDLING_WIN32_SOURCES
     src/platform/win32/platform_win32.cpp
     src/jre/win32/missing_jre_dialog_win32.cpp
     src/jvm/win32/java_exception_dialog_win32.cpp
+    src/framework/win32/dialog_resize.cpp
 )
 
 # The JDK's jni.h, included from where the JDK installs it.

@@ -3,8 +3,13 @@
 #include "framework/win32/app_module.h"
 
 int Dialog::DoModal(HWND owner) {
-    return static_cast<int>(DialogBoxParamA(appModule.Instance(), MAKEINTRESOURCEA(templateId_), owner, Procedure,
-                                            reinterpret_cast<LPARAM>(this)));
+    LPARAM self = reinterpret_cast<LPARAM>(this);
+    if (unicode_) {
+        return static_cast<int>(
+            DialogBoxParamW(appModule.Instance(), MAKEINTRESOURCEW(templateId_), owner, Procedure, self));
+    }
+    return static_cast<int>(
+        DialogBoxParamA(appModule.Instance(), MAKEINTRESOURCEA(templateId_), owner, Procedure, self));
 }
 
 INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,7 +7,8 @@
 
 class Dialog {
 public:
-    explicit Dialog(int templateId) : templateId_(templateId) {}
+    // A Unicode dialog's controls keep text the ANSI code page cannot hold.
+    explicit Dialog(int templateId, bool unicode = false) : templateId_(templateId), unicode_(unicode) {}
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
@@ -33,6 +34,7 @@ private:
     static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     int templateId_;
+    bool unicode_;
     HWND window_ = nullptr;
 };
 

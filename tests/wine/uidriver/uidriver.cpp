@@ -88,13 +88,15 @@ SeenWindow Capture(HWND hwnd) {
     return w;
 }
 
-bool IsVisibleButton(HWND dialog, int id) {
+// A user can press only a button that is visible and enabled.
+bool IsPressableButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
-    return button && IsWindowVisible(button);
+    return button && IsWindowVisible(button) && IsWindowEnabled(button);
 }
 
 std::string PressButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
+    if (button && !IsWindowEnabled(button)) return "button " + std::to_string(id) + " is disabled: not pressed";
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return "pressed button " + std::to_string(id) + (button ? "" : " (no such control)");
 }
@@ -119,8 +121,8 @@ std::string PressEscape(HWND dialog) {
 std::string Apply(HWND dialog, const Action& action) {
     switch (action.reply) {
     case Reply::Default:
-        if (IsVisibleButton(dialog, IDOK)) return PressButton(dialog, IDOK);
-        if (IsVisibleButton(dialog, IDCANCEL)) return PressButton(dialog, IDCANCEL);
+        if (IsPressableButton(dialog, IDOK)) return PressButton(dialog, IDOK);
+        if (IsPressableButton(dialog, IDCANCEL)) return PressButton(dialog, IDCANCEL);
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         return "closed (no OK or Cancel button)";
     case Reply::PressButton:
