@@ -58,8 +58,10 @@ foreach(bits 32 64)
         "${CMAKE_BINARY_DIR}/winetests${bits}/kindling_wine_tests.exe")
     add_test(NAME wine_${arch} COMMAND ${runner} --gtest_filter=-*CodePage932*)
     add_test(NAME wine_${arch}_cp932 COMMAND ${runner} --gtest_filter=*CodePage932*)
+    add_test(NAME wine_${arch}_uidriver COMMAND "${CMAKE_SOURCE_DIR}/tests/wine/run-wine" ${arch}
+        "${KINDLING_WINE_PREFIXES}/${arch}" "${CMAKE_BINARY_DIR}/winetests${bits}/uidriver_selftest.exe")
     set_tests_properties(wine_${arch}_cp932 PROPERTIES ENVIRONMENT "LC_ALL=ja_JP.UTF-8")
-    set_tests_properties(wine_${arch} wine_${arch}_cp932 PROPERTIES
+    set_tests_properties(wine_${arch} wine_${arch}_cp932 wine_${arch}_uidriver PROPERTIES
         SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_${arch} TIMEOUT 900
         ENVIRONMENT_MODIFICATION "KINDLING_DIST=set:${KINDLING_DIST}/${arch}")
 endforeach()
