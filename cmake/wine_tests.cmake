@@ -19,11 +19,9 @@ add_executable(boxes tests/wine/uidriver/fixtures/boxes.cpp)
 target_link_libraries(boxes PRIVATE user32)
 set_target_properties(boxes PROPERTIES WIN32_EXECUTABLE ON)
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/uidriver/uidriver_selftest.cpp)
 add_executable(uidriver_selftest tests/wine/uidriver/uidriver_selftest.cpp)
 target_link_libraries(uidriver_selftest PRIVATE uidriver gtest gtest_main)
 add_dependencies(uidriver_selftest boxes)
-endif()
 
 file(GLOB KINDLING_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*_test.cpp)
 add_executable(kindling_wine_tests
@@ -34,3 +32,21 @@ add_executable(kindling_wine_tests
     ${KINDLING_WIN32_SOURCES})
 target_include_directories(kindling_wine_tests PRIVATE src res tests/wine src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
 target_link_libraries(kindling_wine_tests PRIVATE uidriver gtest comctl32 shell32 ole32)
+
+# The JVM double: jvm.dll with a scripted Java world, in its own folder as a
+# runtime's is, and a driver that uses it the way a launcher does.
+add_library(fakejvm SHARED
+    tests/wine/fakejvm/fakejvm.cpp tests/wine/fakejvm/world.cpp tests/wine/fakejvm/jni_env.cpp)
+if(KINDLING_MINGW_ARCH STREQUAL "i686")
+    target_sources(fakejvm PRIVATE tests/wine/fakejvm/jvm32.def)
+endif()
+target_include_directories(fakejvm PRIVATE src src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
+# jni.h then declares the entry points as exported, not imported.
+target_compile_definitions(fakejvm PRIVATE _JNI_IMPLEMENTATION_)
+target_link_options(fakejvm PRIVATE -static-libgcc -static-libstdc++ -static)
+set_target_properties(fakejvm PROPERTIES PREFIX "" OUTPUT_NAME jvm
+    RUNTIME_OUTPUT_DIRECTORY "${KINDLING_DIST_DIR}/fakejvm")
+add_executable(fakejvm_driver tests/wine/fakejvm/driver.cpp)
+target_include_directories(fakejvm_driver PRIVATE src src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
+target_link_libraries(fakejvm_driver PRIVATE shell32)
+add_dependencies(kindling_wine_tests fakejvm fakejvm_driver)

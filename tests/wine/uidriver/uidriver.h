@@ -76,6 +76,9 @@ struct RunResult {
     std::string error;
 };
 
+// Starts the target and watches the visible top-level windows of it and of
+// the processes it starts, until it exits or the timeout kills them all.
+// Whatever the target leaves running when it exits is killed too.
 RunResult Run(const RunOptions&);
 
 // Human-readable report for test failure output.

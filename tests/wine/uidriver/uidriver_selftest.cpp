@@ -232,6 +232,18 @@ TEST_F(DriverTest, RepliesReachTheDialogs) {
     }
 }
 
+TEST_F(DriverTest, DisabledControlsAreNotPressed) {
+    RunOptions o = Options("dialog");
+    o.replies = {{Reply::PressButton, 1235}};
+    o.timeoutMs = 1500;
+    RunResult r = uidriver::Run(o);
+    SCOPED_TRACE(uidriver::Describe(r));
+    EXPECT_TRUE(r.timedOut);
+    EXPECT_EQ("", ReadFile("results.txt"));
+    ASSERT_EQ(1u, r.windows.size());
+    EXPECT_NE(std::string::npos, r.windows[0].reply.find("disabled"));
+}
+
 TEST_F(DriverTest, OnWindowSeesEveryWindowAndOverridesReplies) {
     RunOptions o = Options("boxes");
     o.replies = {{Reply::Leave}, {Reply::Leave}};
