@@ -23,7 +23,7 @@ private:
     String text_;
 };
 
-struct Spec {
+struct Field {
     bool left = false;
     bool zero = false;
     bool alternate = false;
@@ -32,27 +32,27 @@ struct Spec {
 };
 
 // Writes the field with its padding; for numbers zero padding goes after a sign.
-void PutField(Output& out, const Spec& spec, const char* prefix, const char* body, int bodyLength,
+void PutField(Output& out, const Field& field, const char* prefix, const char* body, int bodyLength,
               bool number) {
     int prefixLength = static_cast<int>(strlen(prefix));
-    int padding = spec.width - prefixLength - bodyLength;
+    int padding = field.width - prefixLength - bodyLength;
     if (padding < 0) padding = 0;
-    if (spec.left) {
+    if (field.left) {
         out.Put(prefix, prefixLength);
         out.Put(body, bodyLength);
         out.Pad(' ', padding);
-    } else if (spec.zero && number) {
+    } else if (field.zero && number) {
         out.Put(prefix, prefixLength);
         out.Pad('0', padding);
         out.Put(body, bodyLength);
     } else {
-        out.Pad(spec.zero ? '0' : ' ', padding);
+        out.Pad(field.zero ? '0' : ' ', padding);
         out.Put(prefix, prefixLength);
         out.Put(body, bodyLength);
     }
 }
 
-void PutNumber(Output& out, const Spec& spec, char type, int value) {
+void PutNumber(Output& out, const Field& field, char type, int value) {
     char digits[40];
     int n = 0;
     const char* prefix = "";
@@ -64,18 +64,18 @@ void PutNumber(Output& out, const Spec& spec, char type, int value) {
     } else {
         magnitude = static_cast<unsigned int>(value);
     }
-    if (base == 16 && spec.alternate) prefix = (type == 'X') ? "0X" : "0x";
+    if (base == 16 && field.alternate) prefix = (type == 'X') ? "0X" : "0x";
     const char* alphabet = (type == 'X') ? "0123456789ABCDEF" : "0123456789abcdef";
     char reversed[16];
     do {
         reversed[n++] = alphabet[magnitude % base];
         magnitude /= base;
     } while (magnitude);
-    int leadingZeros = spec.precision > n ? spec.precision - n : 0;
+    int leadingZeros = field.precision > n ? field.precision - n : 0;
     int length = 0;
     while (leadingZeros-- > 0 && length < 24) digits[length++] = '0';
     while (n > 0) digits[length++] = reversed[--n];
-    PutField(out, spec, prefix, digits, length, true);
+    PutField(out, field, prefix, digits, length, true);
 }
 
 }  // namespace
@@ -90,17 +90,17 @@ String FormatText(const char* format, const FormatArg* args, int count) {
             continue;
         }
         ++p;
-        Spec spec;
+        Field field;
         for (;; ++p) {
-            if (*p == '-') spec.left = true;
-            else if (*p == '0') spec.zero = true;
-            else if (*p == '#') spec.alternate = true;
+            if (*p == '-') field.left = true;
+            else if (*p == '0') field.zero = true;
+            else if (*p == '#') field.alternate = true;
             else break;
         }
-        while (*p >= '0' && *p <= '9') spec.width = spec.width * 10 + (*p++ - '0');
+        while (*p >= '0' && *p <= '9') field.width = field.width * 10 + (*p++ - '0');
         if (*p == '.') {
-            spec.precision = 0;
-            for (++p; *p >= '0' && *p <= '9'; ++p) spec.precision = spec.precision * 10 + (*p - '0');
+            field.precision = 0;
+            for (++p; *p >= '0' && *p <= '9'; ++p) field.precision = field.precision * 10 + (*p - '0');
         }
         if (*p == 'l' || *p == 'h') ++p;  // sizes: every number here is 32 bits
         char type = *p;
@@ -112,19 +112,19 @@ String FormatText(const char* format, const FormatArg* args, int count) {
                 ++next;
                 const char* text = (arg && arg->kind == FormatArg::kText) ? arg->text : "";
                 int length = static_cast<int>(strlen(text));
-                if (spec.precision >= 0 && length > spec.precision) length = spec.precision;
-                PutField(out, spec, "", text, length, false);
+                if (field.precision >= 0 && length > field.precision) length = field.precision;
+                PutField(out, field, "", text, length, false);
                 break;
             }
             case 'c': {
                 ++next;
                 char c = (arg && arg->kind == FormatArg::kNumber) ? static_cast<char>(arg->number) : '\0';
-                if (c) PutField(out, spec, "", &c, 1, false);
+                if (c) PutField(out, field, "", &c, 1, false);
                 break;
             }
             case 'd': case 'i': case 'u': case 'x': case 'X':
                 ++next;
-                if (arg && arg->kind == FormatArg::kNumber) PutNumber(out, spec, type, arg->number);
+                if (arg && arg->kind == FormatArg::kNumber) PutNumber(out, field, type, arg->number);
                 break;
             default:
                 out.Put(type);  // "%%" and unknown types copy the character
