@@ -35,6 +35,15 @@ TEST_F(LauncherTest, NoConfigurationFileShowsBox210AndEndsWithMinusOne) {
     EXPECT_TRUE(fake.moduleTerminated);
 }
 
+TEST_F(LauncherTest, NoModulePathEndsWithMinusOneAfterOneBox) {
+    fake.texts[202] = "Windows exception: %s (errno = %d).\n";
+    fake.texts[208] = "failed to get the module path";
+    fake.modulePathError = 122;
+    EXPECT_EQ(RunLauncher(nullptr), -1);
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].text, "Windows exception: failed to get the module path (errno = 122).\n");
+}
+
 TEST_F(LauncherTest, SingleInstanceKeysAreReadBeforeTheRestOfTheConfiguration) {
     fake.Ini()["Java Runtime Environment"]["Main Class"] = "A";
     Launcher launcher;
