@@ -209,6 +209,15 @@ TEST_F(FakeJvm, DefaultInitArgsAnswerEachVersionLikeHotSpot) {
     }
 }
 
+TEST_F(FakeJvm, TheRecordGoesWhereTheScriptSays) {
+    const std::string elsewhere = folder / "elsewhere.txt";
+    WriteFileBytes(elsewhere, "kept=1\n");
+    Outcome outcome = RunToEnd(("record=" + elsewhere + "\nstack=65536\n").c_str(), {"defaults:0x10001"});
+    EXPECT_TRUE(outcome.record.empty());
+    EXPECT_EQ(ReadFileBytes(elsewhere), "kept=1\ndefaultargs=0x00010001 -1\n");
+    EXPECT_EQ(outcome.Report("defaults"), std::vector<std::string>{"0x10001 -1 0x00010002 65536"});
+}
+
 TEST_F(FakeJvm, CreateAcceptsTheOptionsHotSpotKnowsAndRecordsThemInOrder) {
     const std::vector<std::string> accepted = {
         "-Dname=value", "-Dempty", "-Djava.class.path=C:\\app\\a.jar;C:\\app\\b b.jar", "-Xmx512m", "-Xms64M",
@@ -467,7 +476,7 @@ TEST_F(FakeJvm, MissingClassesAndMembersLeaveHotSpotsErrorsPending) {
 TEST_F(FakeJvm, IntMethodsReturnTheirScriptedValueThroughEveryCallForm) {
     const char* const script =
         "class com/example/App\n"
-        "secondaryMain ([Ljava/lang/String;)I=out counting|returnint 42\n"
+        "secondaryMain=out counting|returnint 42\n"
         "zero ()I=return\n";
     for (const char* form : {"", ":V", ":A"}) {
         SCOPED_TRACE(std::string("call form ") + form);
@@ -674,7 +683,10 @@ TEST_F(FakeJvm, BrokenScriptsEndTheProcessNamingTheLine) {
     const Case cases[] = {
         {"create=zero\n", "line 1: create needs a number"},
         {"# fine\nclass com/example/App\nmain=out x|jump\n", "line 3: unknown step 'jump'"},
-        {"class com/example/App\nmain=returnint 3\n", "line 2: returnint in a method not returning int"},
+        {"class com/example/App\nmain ([Ljava/lang/String;)V=returnint 3\n",
+         "line 2: returnint in a method not returning int"},
+        {"class com/example/App\nmain=return\nmain=out again\n", "line 3: method twice"},
+        {"class com/example/App\nmain [Ljava/lang/String;=return\n", "line 2: bad signature '[Ljava/lang/String;'"},
         {"class java/lang/String\n", "line 1: java/lang/String exists already"},
         {"class com/example/App\nmain=throw com/example/App\n", "line 2: com/example/App is not a Throwable"},
         {"colour=blue\n", "line 1: unknown setting 'colour'"},

@@ -10,8 +10,8 @@
 //   record=<path>  the record file (default: the script's path + ".record")
 // then classes, each followed by its static methods:
 //   class com/example/App                 (dots are taken as slashes)
-//   main=<steps>                          main([Ljava/lang/String;)V
-//   secondaryMain ([Ljava/lang/String;)I=<steps>   any other name/signature
+//   main=<steps>            main([Ljava/lang/String;)V, or ...)I when a step is returnint
+//   count ()I=<steps>       any name, with a signature after a space
 // Steps, separated by '|', run in order until one ends the method:
 //   out <text> / err <text>   println to the current System.out / System.err
 //   thread <ms> / daemon <ms> start a (non-)daemon Java thread living <ms>
@@ -260,7 +260,7 @@ jint JNICALL DetachCurrentThread(JavaVM*) {
     Thread* thread = CurrentThread();
     if (!thread || !thread->attached) {
         Record("detach", "0 (not attached)");
-        return JNI_ERR;
+        return JNI_OK;
     }
     if (thread->javaDepth > 0) {
         Record("detach", std::to_string(JNI_ERR) + " (running Java)");
@@ -398,7 +398,6 @@ JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** penv, void* args) {
     // A scripted failure stands for one HotSpot allows to be retried.
     if (world.createResult != JNI_OK) return finish(world.createResult, true);
     Thread* creator = AttachCurrent("main", false);
-    world.creator = creator;
     world.created = true;
     world.safeToRecreate = false;
     *vm = TheVm();

@@ -465,16 +465,26 @@ void ParseScript(const std::string& content) {
         }
         size_t space = key.find(' ');
         std::string name = key.substr(0, space);
-        std::string signature = space == std::string::npos ? "([Ljava/lang/String;)V" : Trim(key.substr(space + 1));
-        size_t close = signature.find(')');
-        if (signature.empty() || signature[0] != '(' || close == std::string::npos || close + 1 >= signature.size()) {
-            ScriptError(lineNumber, "bad signature '" + signature + "'");
+        std::string signature;
+        std::vector<Step> steps;
+        if (space == std::string::npos) {
+            // Without a signature: takes String[], returns int when a step returns one.
+            steps = ParseSteps(value, lineNumber, 'I');
+            bool returnsInt = false;
+            for (const Step& step : steps) returnsInt = returnsInt || step.op == Step::Op::ReturnInt;
+            signature = returnsInt ? "([Ljava/lang/String;)I" : "([Ljava/lang/String;)V";
+        } else {
+            signature = Trim(key.substr(space + 1));
+            size_t close = signature.find(')');
+            if (signature[0] != '(' || close == std::string::npos || close + 1 >= signature.size()) {
+                ScriptError(lineNumber, "bad signature '" + signature + "'");
+            }
+            steps = ParseSteps(value, lineNumber, signature[close + 1]);
         }
         for (MethodInfo* existing : current->methods) {
             if (existing->name == name && existing->signature == signature) ScriptError(lineNumber, "method twice");
         }
-        MethodInfo* method = Add(current, name.c_str(), signature.c_str(), true, nullptr);
-        method->steps = ParseSteps(value, lineNumber, method->ReturnType());
+        Add(current, name.c_str(), signature.c_str(), true, nullptr)->steps = steps;
     }
 }
 

@@ -86,7 +86,6 @@ struct Ref {
     Thread* owner = nullptr;
 };
 
-struct Thread;
 struct EnvBlock {
     const JNINativeInterface_* functions;  // first, as in JNIEnv_
     Thread* thread;
@@ -129,7 +128,6 @@ struct World {
     bool created = false;
     bool safeToRecreate = true;
     DWORD loaderThread = 0;
-    Thread* creator = nullptr;
     std::vector<Thread*> threads;
     std::vector<WorldThread> worldThreads;
     std::vector<Ref*> refs;  // every reference ever made, to validate handles
