@@ -46,7 +46,24 @@ target_compile_definitions(fakejvm PRIVATE _JNI_IMPLEMENTATION_)
 target_link_options(fakejvm PRIVATE -static-libgcc -static-libstdc++ -static)
 set_target_properties(fakejvm PROPERTIES PREFIX "" OUTPUT_NAME jvm
     RUNTIME_OUTPUT_DIRECTORY "${KINDLING_DIST_DIR}/fakejvm")
+
+# The same double needing a DLL from the runtime's bin folder (rtdep.dll).
+add_library(rtdep SHARED tests/wine/fakejvm/runtime_dependency.cpp)
+target_link_options(rtdep PRIVATE -static-libgcc -static)
+set_target_properties(rtdep PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY "${KINDLING_DIST_DIR}/fakejvm-dep")
+add_library(fakejvm_dep SHARED
+    tests/wine/fakejvm/fakejvm.cpp tests/wine/fakejvm/world.cpp tests/wine/fakejvm/jni_env.cpp)
+if(KINDLING_MINGW_ARCH STREQUAL "i686")
+    target_sources(fakejvm_dep PRIVATE tests/wine/fakejvm/jvm32.def)
+endif()
+target_include_directories(fakejvm_dep PRIVATE src src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
+target_compile_definitions(fakejvm_dep PRIVATE _JNI_IMPLEMENTATION_ KINDLING_FAKEJVM_WITH_DEPENDENCY)
+target_link_options(fakejvm_dep PRIVATE -static-libgcc -static-libstdc++ -static)
+target_link_libraries(fakejvm_dep PRIVATE rtdep)
+set_target_properties(fakejvm_dep PROPERTIES PREFIX "" OUTPUT_NAME jvm
+    RUNTIME_OUTPUT_DIRECTORY "${KINDLING_DIST_DIR}/fakejvm-dep")
+
 add_executable(fakejvm_driver tests/wine/fakejvm/driver.cpp)
 target_include_directories(fakejvm_driver PRIVATE src src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
 target_link_libraries(fakejvm_driver PRIVATE shell32)
-add_dependencies(kindling_wine_tests fakejvm fakejvm_driver)
+add_dependencies(kindling_wine_tests fakejvm fakejvm_dep fakejvm_driver)

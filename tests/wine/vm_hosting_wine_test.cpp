@@ -146,6 +146,20 @@ TEST_F(VmHosting, CreationFailuresShowTheirReason) {
     }
 }
 
+// A real jvm.dll needs DLLs of its runtime's bin folder, which loading it by
+// its full path alone would not find.
+TEST_F(VmHosting, LibraryFindsItsDependenciesInTheRuntimesBinFolder) {
+    std::string exe = ThisExe();
+    std::string built = exe.substr(0, exe.rfind('\\')) + "\\fakejvm-dep\\";
+    ASSERT_TRUE(CopyProgram(built + "jvm.dll", runtime + "\\bin\\client\\jvm.dll"));
+    ASSERT_TRUE(CopyProgram(built + "rtdep.dll", runtime + "\\bin\\rtdep.dll"));
+    World("class com/example/App\nmain=return");
+    Ini("");
+    auto result = Launch();
+    EXPECT_EQ(result.exitCode, 0u) << uidriver::Describe(result);
+    EXPECT_EQ(FindDialog(result), nullptr) << uidriver::Describe(result);
+}
+
 TEST_F(VmHosting, LibraryWithoutTheEntryPointsShowsBox202With212) {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
@@ -188,6 +202,22 @@ TEST_F(VmHosting, FullConfigurationGivesTheOptionsInOrder) {
     EXPECT_EQ(RecordValue(record, "env.Path"), std::string(path) + ";C:\\tools");
     // The main thread's stack holds what -Xss asks for (the executable's default is 2 MiB).
     EXPECT_GE(std::stoul(RecordValue(record, "create.stack")), 4194304ul) << record;
+}
+
+TEST_F(VmHosting, ProcessLivesOnUntilTheApplicationsThreadsHaveEnded) {
+    World("class com/example/App\nmain=thread 1500|return");
+    Ini("");
+    DWORD start = GetTickCount();
+    auto result = Launch();
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(result.exitCode, 0u) << uidriver::Describe(result);
+    EXPECT_GE(elapsed, 1500u);
+    std::string record = Record();
+    size_t threadEnd = record.find("worldthread.end=");
+    size_t destroyed = record.find("destroy=0");
+    ASSERT_NE(threadEnd, std::string::npos) << record;
+    ASSERT_NE(destroyed, std::string::npos) << record;
+    EXPECT_LT(threadEnd, destroyed) << record;
 }
 
 TEST_F(VmHosting, StreamsGoToTheirFilesEmptiedAtEachStart) {

@@ -338,8 +338,16 @@ JavaVM* TheVm() {
 
 extern "C" {
 
+#ifdef KINDLING_FAKEJVM_WITH_DEPENDENCY
+// Imported, so the loader must find rtdep.dll before the double can load.
+extern "C" __declspec(dllimport) int RuntimeDependencyVersion();
+#endif
+
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) TheWorld().loaderThread = GetCurrentThreadId();
+#ifdef KINDLING_FAKEJVM_WITH_DEPENDENCY
+    if (reason == DLL_PROCESS_ATTACH && RuntimeDependencyVersion() != 1) return FALSE;
+#endif
     return TRUE;
 }
 
