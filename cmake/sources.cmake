@@ -11,7 +11,6 @@ set(KINDLING_PORTABLE_SOURCES
     src/jre/java_version.cpp
     src/jre/runtime_search.cpp
     src/jre/missing_jre_dialog.cpp
-    src/jvm/jvm.cpp
     src/jvm/jvm_library.cpp
     src/jvm/vm_options.cpp
     src/jvm/java_strings.cpp

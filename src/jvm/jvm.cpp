@@ -1,3 +1,0 @@
-#include "jvm/jvm.h"
-
-#include "launcher/launcher.h"
