@@ -196,6 +196,21 @@ TEST_F(MissingJreStart, MessageNamesTheRequiredVersionAndTheServerVm) {
     }
 }
 
+// Enter sends OK's command even while OK is disabled: without a library it must not end the dialog.
+TEST_F(MissingJreStart, OkCommandWithoutAPickKeepsTheDialogOpen) {
+    WriteIni("");
+    bool stillOpen = false;
+    auto result = Drive([&](HWND window, const uidriver::SeenWindow&, size_t) {
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        Sleep(500);
+        stillOpen = IsWindow(window) && IsWindowVisible(window);
+        return Press(IDCANCEL);
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(result.exitCode, kExitMinusOne) << uidriver::Describe(result);
+    EXPECT_EQ(ReadFileBytes(IniPath()), ini);
+}
+
 TEST_F(MissingJreStart, CancelEscapeAndCloseBoxEndTheLaunchAndLeaveTheIniAlone) {
     struct Case { const char* name; uidriver::Action reply; WPARAM command; };
     const Case cases[] = {

@@ -30,6 +30,10 @@ private:
     bool OnCommand(int id) override {
         switch (id) {
         case IDOK:
+            // Enter reaches here even while OK is disabled; OK always names a library.
+            if (model_.jvmLibraryPath.IsEmpty()) return true;
+            EndDialog(id);
+            return true;
         case IDCANCEL:
             EndDialog(id);
             return true;
