@@ -10,9 +10,13 @@ target_compile_options(kindling_portable PRIVATE -Wall -Wextra)
 file(GLOB KINDLING_UNIT_TESTS CONFIGURE_DEPENDS
     tests/framework/*_test.cpp tests/launcher/*_test.cpp tests/config/*_test.cpp tests/jre/*_test.cpp
     tests/jvm/*_test.cpp)
-add_executable(kindling_unit tests/support/fake_platform.cpp ${KINDLING_UNIT_TESTS})
+add_library(kindling_fake_platform OBJECT tests/support/fake_platform.cpp)
+target_include_directories(kindling_fake_platform PUBLIC tests)
+target_link_libraries(kindling_fake_platform PUBLIC kindling_portable GTest::gtest)
+target_compile_definitions(kindling_fake_platform PRIVATE KINDLING_RESOURCE_DIR="${CMAKE_SOURCE_DIR}/res")
+add_executable(kindling_unit ${KINDLING_UNIT_TESTS})
 target_include_directories(kindling_unit PRIVATE tests)
-target_link_libraries(kindling_unit PRIVATE kindling_portable GTest::gtest_main)
+target_link_libraries(kindling_unit PRIVATE kindling_fake_platform GTest::gtest_main)
 add_test(NAME unit COMMAND kindling_unit)
 
 # Cross builds, each its own CMake tree with the MinGW toolchain.
@@ -76,9 +80,9 @@ add_custom_command(OUTPUT "${KINDLING_JNI_CLASSES}/fixtures/App.class"
 add_custom_target(jni_fixtures ALL DEPENDS "${KINDLING_JNI_CLASSES}/fixtures/App.class")
 
 add_executable(kindling_jni_tests
-    tests/jni/jni_main.cpp tests/jni/jni_scenarios.cpp tests/jni/jni_test.cpp tests/support/fake_platform.cpp)
+    tests/jni/jni_main.cpp tests/jni/jni_scenarios.cpp tests/jni/jni_test.cpp)
 target_include_directories(kindling_jni_tests PRIVATE tests)
-target_link_libraries(kindling_jni_tests PRIVATE kindling_portable GTest::gtest ${CMAKE_DL_LIBS} pthread)
+target_link_libraries(kindling_jni_tests PRIVATE kindling_fake_platform ${CMAKE_DL_LIBS} pthread)
 add_dependencies(kindling_jni_tests jni_fixtures)
 
 # Every JDK installed under /usr/lib/jvm: Debian's 17 always, newer ones when present.

@@ -35,33 +35,28 @@ target_link_libraries(kindling_wine_tests PRIVATE uidriver gtest comctl32 shell3
 
 # The JVM double: jvm.dll with a scripted Java world, in its own folder as a
 # runtime's is, and a driver that uses it the way a launcher does.
-add_library(fakejvm SHARED
-    tests/wine/fakejvm/fakejvm.cpp tests/wine/fakejvm/world.cpp tests/wine/fakejvm/jni_env.cpp)
-if(KINDLING_MINGW_ARCH STREQUAL "i686")
-    target_sources(fakejvm PRIVATE tests/wine/fakejvm/jvm32.def)
-endif()
-target_include_directories(fakejvm PRIVATE src src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
-# jni.h then declares the entry points as exported, not imported.
-target_compile_definitions(fakejvm PRIVATE _JNI_IMPLEMENTATION_)
-target_link_options(fakejvm PRIVATE -static-libgcc -static-libstdc++ -static)
-set_target_properties(fakejvm PROPERTIES PREFIX "" OUTPUT_NAME jvm
-    RUNTIME_OUTPUT_DIRECTORY "${KINDLING_DIST_DIR}/fakejvm")
+function(kindling_fake_jvm target folder)
+    add_library(${target} SHARED
+        tests/wine/fakejvm/fakejvm.cpp tests/wine/fakejvm/world.cpp tests/wine/fakejvm/jni_env.cpp)
+    if(KINDLING_MINGW_ARCH STREQUAL "i686")
+        target_sources(${target} PRIVATE tests/wine/fakejvm/jvm32.def)
+    endif()
+    target_include_directories(${target} PRIVATE src src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
+    # jni.h then declares the entry points as exported, not imported.
+    target_compile_definitions(${target} PRIVATE _JNI_IMPLEMENTATION_)
+    target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME jvm
+        RUNTIME_OUTPUT_DIRECTORY "${KINDLING_DIST_DIR}/${folder}")
+endfunction()
+kindling_fake_jvm(fakejvm fakejvm)
 
 # The same double needing a DLL from the runtime's bin folder (rtdep.dll).
 add_library(rtdep SHARED tests/wine/fakejvm/runtime_dependency.cpp)
 target_link_options(rtdep PRIVATE -static-libgcc -static)
 set_target_properties(rtdep PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY "${KINDLING_DIST_DIR}/fakejvm-dep")
-add_library(fakejvm_dep SHARED
-    tests/wine/fakejvm/fakejvm.cpp tests/wine/fakejvm/world.cpp tests/wine/fakejvm/jni_env.cpp)
-if(KINDLING_MINGW_ARCH STREQUAL "i686")
-    target_sources(fakejvm_dep PRIVATE tests/wine/fakejvm/jvm32.def)
-endif()
-target_include_directories(fakejvm_dep PRIVATE src src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
-target_compile_definitions(fakejvm_dep PRIVATE _JNI_IMPLEMENTATION_ KINDLING_FAKEJVM_WITH_DEPENDENCY)
-target_link_options(fakejvm_dep PRIVATE -static-libgcc -static-libstdc++ -static)
+kindling_fake_jvm(fakejvm_dep fakejvm-dep)
+target_compile_definitions(fakejvm_dep PRIVATE KINDLING_FAKEJVM_WITH_DEPENDENCY)
 target_link_libraries(fakejvm_dep PRIVATE rtdep)
-set_target_properties(fakejvm_dep PROPERTIES PREFIX "" OUTPUT_NAME jvm
-    RUNTIME_OUTPUT_DIRECTORY "${KINDLING_DIST_DIR}/fakejvm-dep")
 
 add_executable(fakejvm_driver tests/wine/fakejvm/driver.cpp)
 target_include_directories(fakejvm_driver PRIVATE src src/jvm/win32 "${KINDLING_JNI_INCLUDE}")

@@ -10,12 +10,6 @@ namespace {
 
 class ConfigurationTest : public WithFakeSystem {
 protected:
-    void SetUp() override {
-        WithFakeSystem::SetUp();
-        fake.texts[202] = "Windows exception: %s (errno = %d).\n";
-        fake.texts[208] = "failed to get the module path";
-        fake.texts[210] = "Main class was not specified in INI file.";
-    }
     void Set(const char* section, const char* key, const std::string& value) { fake.Ini()[section][key] = value; }
     void SetRuntime(const char* key, const std::string& value) { Set(ini::kRuntimeSection, key, value); }
 };

@@ -93,9 +93,6 @@ int RunScenario(int argc, char** argv) {
         return 91;
     }
     ResetFake();
-    Fake().texts = {{203, "JNI exception: %s\nReason: %s.\n"}, {213, "failed to create the Java VM"},
-                    {215, "Could not find the main class %s.\n"}, {216, "No main method found in specified class.\n"},
-                    {225, "unknown"}};
     Launcher launcher;
     launcher.createJavaVmEntry = dlsym(jvm, "JNI_CreateJavaVM");
     launcher.defaultInitArgsEntry = dlsym(jvm, "JNI_GetDefaultJavaVMInitArgs");

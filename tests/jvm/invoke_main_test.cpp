@@ -56,9 +56,6 @@ protected:
     void SetUp() override {
         WithFakeSystem::SetUp();
         script = Script();
-        fake.texts[211] = "Failed to load Main Class: %s.\n";
-        fake.texts[215] = "Could not find the main class %s.\n";
-        fake.texts[216] = "No main method found in specified class.\n";
         memset(&functions, 0, sizeof functions);
         functions.NewString = NewString;
         functions.GetStringUTFChars = GetStringUTFChars;

@@ -7,13 +7,6 @@
 namespace {
 
 class JvmLibraryTest : public WithFakeSystem {
-protected:
-    void SetUp() override {
-        WithFakeSystem::SetUp();
-        fake.texts[202] = "Windows exception: %s (errno = %d).\n";
-        fake.texts[212] = "cannot find CreateJavaVM JNI";
-        fake.texts[222] = "Failed to load Java VM library: %s (errno = %d).\n";
-    }
 };
 
 TEST_F(JvmLibraryTest, LoadingFailuresShowTheirBoxes) {
@@ -28,7 +21,6 @@ TEST_F(JvmLibraryTest, LoadingFailuresShowTheirBoxes) {
     };
     for (const Case& c : cases) {
         ResetFake();
-        SetUp();
         if (c.present) Fake().libraries["C:\\jre\\bin\\client\\jvm.dll"] = {c.loadError, c.exports};
         Launcher launcher;
         launcher.ownerWindow = reinterpret_cast<os::Handle>(0x99);

@@ -26,9 +26,6 @@ protected:
     void SetUp() override {
         WithFakeSystem::SetUp();
         fake.modulePath = "C:\\App\\run.exe";
-        fake.texts[202] = "Windows exception: %s (errno = %d).\n";
-        fake.texts[208] = "failed to get the module path";
-        fake.texts[209] = "Java Class Path was not specified in INI file.";
     }
     void SetKb(unsigned long long totalKb) { fake.totalPhysicalMemory = totalKb << 10; }
     void Set(const char* section, const char* key, const std::string& value) { fake.Ini()[section][key] = value; }

@@ -7,13 +7,6 @@
 namespace {
 
 class LauncherTest : public WithFakeSystem {
-protected:
-    void SetUp() override {
-        WithFakeSystem::SetUp();
-        fake.texts[204] = "COM error: %s (errno = %d).\n";
-        fake.texts[224] = "failed to initialize module";
-        fake.texts[210] = "Main class was not specified in INI file.";
-    }
 };
 
 TEST_F(LauncherTest, ModuleInitialisationFailureShowsBox204WithoutOwner) {
@@ -36,8 +29,6 @@ TEST_F(LauncherTest, NoConfigurationFileShowsBox210AndEndsWithMinusOne) {
 }
 
 TEST_F(LauncherTest, NoModulePathEndsWithMinusOneAfterOneBox) {
-    fake.texts[202] = "Windows exception: %s (errno = %d).\n";
-    fake.texts[208] = "failed to get the module path";
     fake.modulePathError = 122;
     EXPECT_EQ(RunLauncher(nullptr), -1);
     ASSERT_EQ(fake.boxes.size(), 1u);

@@ -16,8 +16,6 @@ protected:
         fake.modulePath = "C:\\App\\run.exe";
         fake.texts[206] = "server JVM (%s) from:";
         fake.texts[207] = "JRE (%s) from:";
-        fake.texts[217] = "latest version";
-        fake.texts[219] = "minimum version %s";
         Set("Main Class", "A");
         Set("Maximum Version", "any");
     }

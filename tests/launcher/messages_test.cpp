@@ -35,13 +35,12 @@ TEST_F(MessagesTest, ErrorBoxHasErrorIconOkButtonNoCaptionAndTheGivenOwner) {
 }
 
 TEST_F(MessagesTest, MissingTextStillShowsAnEmptyBox) {
-    ShowErrorText(LoadTextResource(210), nullptr);
+    ShowErrorText(LoadTextResource(231), nullptr);  // no such text
     ASSERT_EQ(fake.boxes.size(), 1u);
     EXPECT_EQ(fake.boxes[0].text, "");
 }
 
 TEST_F(MessagesTest, FormatTextResourceFillsTheTextOfThatNumber) {
-    fake.texts[221] = "version between %s and %s";
     FormatArg args[] = {"1.4", "1.5"};
     EXPECT_STREQ(FormatTextResource(221, args, 2).c_str(), "version between 1.4 and 1.5");
 }

@@ -1,6 +1,9 @@
 #include "support/fake_platform.h"
 
 #include <string.h>
+
+#include <fstream>
+#include <sstream>
 #include <strings.h>
 
 #include "framework/kstring.h"
@@ -9,6 +12,43 @@
 #include "jvm/exception_report.h"
 
 namespace {
+
+// The product's own string table, read from its resource script, so tests
+// see exactly the texts users see.
+std::map<unsigned, std::string> ProductTexts() {
+    std::map<std::string, unsigned> ids;
+    std::ifstream header(KINDLING_RESOURCE_DIR "/resource.h");
+    for (std::string line; std::getline(header, line);) {
+        std::istringstream words(line);
+        std::string directive, name;
+        unsigned id;
+        if (words >> directive >> name >> id && directive == "#define") ids[name] = id;
+    }
+    std::map<unsigned, std::string> texts;
+    std::ifstream script(KINDLING_RESOURCE_DIR "/kindling.rc");
+    bool inTable = false;
+    for (std::string line; std::getline(script, line);) {
+        if (line.compare(0, 11, "STRINGTABLE") == 0) inTable = true;
+        if (inTable && line.compare(0, 3, "END") == 0) break;
+        size_t open = line.find('"'), close = line.rfind('"');
+        if (!inTable || open == std::string::npos || close == open) continue;
+        std::istringstream words(line.substr(0, open));
+        std::string name;
+        words >> name;
+        std::string text;
+        for (size_t i = open + 1; i < close; ++i) {
+            if (line[i] == '\\' && line[i + 1] == 'n') {
+                text += '\n';
+                ++i;
+            } else {
+                text += line[i];
+            }
+        }
+        if (ids.count(name)) texts[ids[name]] = text;
+    }
+    return texts;
+}
+
 FakeSystem* current = new FakeSystem();
 
 bool IsLead932(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
@@ -27,6 +67,11 @@ FakeSystem& Fake() { return *current; }
 
 // In place, so references taken before a reset stay valid.
 void ResetFake() { *current = FakeSystem(); }
+
+FakeSystem::FakeSystem() {
+    static const std::map<unsigned, std::string> productTexts = ProductTexts();
+    texts = productTexts;
+}
 
 std::map<std::string, std::map<std::string, std::string>>& FakeSystem::Ini() {
     std::string path = modulePath;

@@ -21,13 +21,14 @@ struct ProfileWrite {
 };
 
 struct FakeSystem {
+    FakeSystem();  // with the product's string table
     bool codePage932 = false;  // lead bytes 0x81-0x9F and 0xE0-0xFC
     std::string commandLine = "run.exe";
     std::string modulePath = "C:\\Apps\\Tool\\run.exe";
     unsigned long modulePathError = 0;  // non-zero: the module path cannot be had
     // file -> section -> key -> value
     std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> iniFiles;
-    std::map<unsigned, std::string> texts;
+    std::map<unsigned, std::string> texts;  // the string table; tests may change it
     int moduleInitResult = 0;
     os::Handle activeWindow = nullptr;
 
