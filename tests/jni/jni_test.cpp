@@ -154,6 +154,17 @@ TEST(RealJvm, UncaughtExceptionIsReportedWithItsTraceAndStopExits) {
     }
 }
 
+// The double copies this: the trace goes to the current System.err, only the
+// "Exception in thread" prefix to the VM's own error stream.
+TEST(RealJvm, DescribedTraceGoesToTheRedirectedErrorFile) {
+    Scratch files;
+    auto launch = Start("fixtures/Thrower", {"err=" + files / "err.txt"});
+    ASSERT_FALSE(launch.timedOut);
+    EXPECT_EQ(ReadAll(files / "err.txt").rfind("java.lang.IllegalStateException: boom", 0), 0u)
+        << ReadAll(files / "err.txt");
+    EXPECT_EQ(launch.err, "Exception in thread \"main\" ");
+}
+
 TEST(RealJvm, SystemExitEndsTheProcessWithItsCode) {
     auto launch = Start("fixtures/Exiter", {});
     ASSERT_FALSE(launch.timedOut);
