@@ -93,14 +93,17 @@ TEST(Launch, ProgramWithoutExtensionReadsNameDotIni) {
     EXPECT_FALSE(ShowsBoxWithText(result, kNoMainClass)) << uidriver::Describe(result);
 }
 
-// Until the runtime search exists, a configuration that names a main class
-// ends without any message and with -1: nothing pretends to have launched.
-TEST(Launch, LaunchThatCannotFindARuntimeDoesNotReportSuccess) {
+// With no runtime anywhere the dialog is the last resort; left without a
+// runtime, the launch ends with -1 and nothing pretends to have launched.
+TEST(Launch, WithoutAnyRuntimeTheDialogIsTheLastResort) {
     TempFolder folder;
     ASSERT_TRUE(CopyProgram(KindlingExe(), folder / "run.exe"));
     WriteFileBytes(folder / "run.ini", "[Java Runtime Environment]\r\nMain Class=com.example.App\r\n");
     auto result = RunProgram(folder / "run.exe", "run.exe", folder.Path());
     EXPECT_FALSE(result.timedOut);
+    auto dialogs = Dialogs(result);
+    ASSERT_EQ(dialogs.size(), 1u) << uidriver::Describe(result);
+    EXPECT_EQ(dialogs[0]->caption, "JRE Not Found");
     EXPECT_EQ(result.exitCode, kExitMinusOne);
 }
 
