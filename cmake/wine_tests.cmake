@@ -36,7 +36,7 @@ target_link_libraries(kindling_wine_tests PRIVATE uidriver gtest comctl32 shell3
 # The JVM double: jvm.dll with a scripted Java world, in its own folder as a
 # runtime's is, and a driver that uses it the way a launcher does.
 add_library(fakejvm_world OBJECT tests/wine/fakejvm/world.cpp tests/wine/fakejvm/jni_env.cpp)
-target_include_directories(fakejvm_world PRIVATE src src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
+target_include_directories(fakejvm_world PRIVATE src tests src/jvm/win32 "${KINDLING_JNI_INCLUDE}")
 target_compile_definitions(fakejvm_world PRIVATE _JNI_IMPLEMENTATION_)
 function(kindling_fake_jvm target folder)
     add_library(${target} SHARED tests/wine/fakejvm/fakejvm.cpp $<TARGET_OBJECTS:fakejvm_world>)

@@ -14,30 +14,13 @@
 #include "jvm/jvm.h"
 #include "launcher/launcher.h"
 #include "support/fake_platform.h"
+#include "support/utf8.h"
 
 namespace {
 
-// UTF-8 of UTF-16 text, for the report.
-std::string Utf8(const std::u16string& text) {
-    std::string out;
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 void Report() {
     for (const ShownBox& box : Fake().boxes) printf("box=%s|\n", box.text.c_str());
-    for (const auto& trace : Fake().exceptionReports) printf("report=%s|\n", Utf8(trace).c_str());
+    for (const auto& trace : Fake().exceptionReports) printf("report=%s|\n", EncodeUtf8(trace).c_str());
     fflush(stdout);
 }
 

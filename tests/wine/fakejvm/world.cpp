@@ -8,6 +8,7 @@
 #include <set>
 
 #include "fakejvm.h"
+#include "support/utf8.h"
 
 namespace fakejvm {
 
@@ -31,24 +32,6 @@ std::set<Ref*>& AllRefs() {
 int LockDepth() { return static_cast<int>(reinterpret_cast<INT_PTR>(TlsGetValue(kTlsLockDepth))); }
 void SetLockDepth(int depth) { TlsSetValue(kTlsLockDepth, reinterpret_cast<void*>(static_cast<INT_PTR>(depth))); }
 
-void AppendUtf8(std::string& out, unsigned long cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 void AppendUtf16(std::u16string& out, unsigned long cp) {
     if (cp < 0x10000) {
         out += static_cast<char16_t>(cp);
@@ -59,21 +42,6 @@ void AppendUtf16(std::u16string& out, unsigned long cp) {
     }
 }
 
-std::string EncodeUtf8(const std::u16string& text, bool lossy) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        unsigned long c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (lossy && c >= 0xD800 && c <= 0xDFFF) {
-            out += '?';
-        } else {
-            AppendUtf8(out, c);
-        }
-    }
-    return out;
-}
 
 std::string Trim(const std::string& text) {
     size_t begin = text.find_first_not_of(" \t");
